@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A fresh directory under the temporary directory, removed with everything in it at the end.
+class CScratchDirectory {
+  public:
+    CScratchDirectory();
+    ~CScratchDirectory();
+    CScratchDirectory(const CScratchDirectory&) = delete;
+    CScratchDirectory& operator=(const CScratchDirectory&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+  private:
+    std::wstring m_path;
+};
+
+bool PathExists(const std::wstring& path);
+bool IsDirectory(const std::wstring& path);
+bool WriteTextFile(const std::wstring& path, const char* text);
+
+// Makes `link` a directory symbolic link to `target`. Where CreateSymbolicLinkW does not give a
+// real link (Wine's is a stub), a host symbolic link is made instead, which Wine shows as a
+// directory reparse point just like a link on Windows.
+bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);

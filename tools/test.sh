@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The whole test run on a fresh Debian machine: installs what is missing, builds the native and the
+# Windows preset, runs the native unit tests, then every Windows test under Wine with a private
+# prefix, a persistent wineserver and a virtual X display, all stopped again at the end.
+# Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$(pwd)
+
+packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth
+          x11-utils imagemagick fonts-nanum googletest python3)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "== Installing: ${missing[*]}"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+find_wine() {
+    command -v wine64 || command -v wine || echo /usr/lib/wine/wine64
+}
+
+find_wineserver() {
+    command -v wineserver || { [ -x /usr/lib/wine/wineserver ] && echo /usr/lib/wine/wineserver; } ||
+        echo /usr/lib/wine/wineserver64
+}
+
+xvfb_pid=""
+wineserver=""
+cleanup() {
+    set +e
+    [ -n "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 && wait "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$n"
+    echo "== Xvfb on $DISPLAY"
+}
+
+summary=()
+run_ctest() {
+    local preset=$1 log
+    log=$(mktemp)
+    local rc=0
+    ctest --preset "$preset" 2>&1 | tee "$log" || rc=$?
+    [ "${PIPESTATUS[0]}" -eq 0 ] || rc=1
+    summary+=("$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
+    rm -f "$log"
+    return $rc
+}
+
+install_missing
+
+status=0
+
+echo "== Native build (ASan + UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+run_ctest native || status=1
+
+echo "== Windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+export WINEPREFIX="$root/build/windows/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(find_wine)
+wineserver=$(find_wineserver)
+start_xvfb
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== Preparing the Wine prefix"
+    mkdir -p "$WINEPREFIX"
+    "$wine" wineboot -i >/dev/null 2>&1
+fi
+"$wineserver" -p
+# The first program of a session starts Wine's background services, which would inherit and hold
+# open the output pipes of whatever ctest runs first; start them here, detached from any pipe.
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+run_ctest windows || status=1
+
+# One closing line for both runs.
+passed=0
+failed=0
+for line in "${summary[@]}"; do
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    [[ "$total" =~ ^[0-9]+$ && "$bad" =~ ^[0-9]+$ ]] || { status=1; continue; }
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+done
+echo
+echo "ctest: $passed passed, $failed failed"
+exit $status
