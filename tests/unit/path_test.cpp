@@ -56,27 +56,24 @@ TEST(ParentPath, DropsTheLastComponent) {
         EXPECT_EQ(ParentPath(path), parent) << path;
 }
 
-TEST(FileNameOfPath, IsTheTextAfterTheLastBackslash) {
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\Program Files\\Tivolan\\Tivolan.exe", L"Tivolan.exe"},
-        {L"Tivolan.exe", L"Tivolan.exe"},
-        {L"C:\\dir\\", L""},
-        {L"", L""},
-        {L"\\x", L"x"},
+TEST(FileNameOfPath, SplitsAtTheLastBackslashWithDirectoryOfPath) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* directory;
+        const wchar_t* fileName;
     };
-    for (const auto& [path, name] : cases)
-        EXPECT_EQ(FileNameOfPath(path), name) << path;
-}
-
-TEST(DirectoryOfPath, IsTheTextBeforeTheLastBackslash) {
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\Program Files\\Quillpack\\QPChkUpd2.exe", L"C:\\Program Files\\Quillpack"},
-        {L"QPChkUpd2.exe", L""},
-        {L"C:\\x.exe", L"C:"},
-        {L"\\x", L""},
+    const Case cases[] = {
+        {L"C:\\Program Files\\Quillpack\\QPChkUpd2.exe", L"C:\\Program Files\\Quillpack", L"QPChkUpd2.exe"},
+        {L"Tivolan.exe", L"", L"Tivolan.exe"},
+        {L"C:\\x.exe", L"C:", L"x.exe"},
+        {L"C:\\dir\\", L"C:\\dir", L""},
+        {L"\\x", L"", L"x"},
+        {L"", L"", L""},
     };
-    for (const auto& [path, dir] : cases)
-        EXPECT_EQ(DirectoryOfPath(path), dir) << path;
+    for (const auto& c : cases) {
+        EXPECT_EQ(DirectoryOfPath(c.path), c.directory) << c.path;
+        EXPECT_EQ(FileNameOfPath(c.path), c.fileName) << c.path;
+    }
 }
 
 TEST(IsDriveRoot, AcceptsOnlyLetterColonBackslash) {
