@@ -87,12 +87,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(find_wine)
 wineserver=$(find_wineserver)
 start_xvfb
+# The persistent server comes first: a wineboot before it would leave its own server running for a
+# few seconds, and a second server for the same prefix refuses to start.
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== Preparing the Wine prefix"
-    mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1
 fi
-"$wineserver" -p
 # The first program of a session starts Wine's background services, which would inherit and hold
 # open the output pipes of whatever ctest runs first; start them here, detached from any pipe.
 "$wine" cmd /c exit </dev/null >/dev/null 2>&1
