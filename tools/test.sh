@@ -91,9 +91,10 @@ start_xvfb
 # few seconds, and a second server for the same prefix refuses to start.
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+if [ ! -f "$WINEPREFIX/.booted" ]; then
     echo "== Preparing the Wine prefix"
     "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.booted"  # system.reg appears only when the persistent server exits
 fi
 # The first program of a session starts Wine's background services, which would inherit and hold
 # open the output pipes of whatever ctest runs first; start them here, detached from any pipe.
