@@ -25,10 +25,6 @@ install_missing() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-find_wine() {
-    command -v wine64 || command -v wine || echo /usr/lib/wine/wine64
-}
-
 find_wineserver() {
     command -v wineserver || { [ -x /usr/lib/wine/wineserver ] && echo /usr/lib/wine/wineserver; } ||
         echo /usr/lib/wine/wineserver64
@@ -84,21 +80,17 @@ cmake --build --preset windows
 export WINEPREFIX="$root/build/windows/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=$(find_wine)
 wineserver=$(find_wineserver)
 start_xvfb
 # The persistent server comes first: a wineboot before it would leave its own server running for a
 # few seconds, and a second server for the same prefix refuses to start.
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p
-if [ ! -f "$WINEPREFIX/.booted" ]; then
-    echo "== Preparing the Wine prefix"
-    "$wine" wineboot -i </dev/null >/dev/null 2>&1
-    touch "$WINEPREFIX/.booted"  # system.reg appears only when the persistent server exits
-fi
-# The first program of a session starts Wine's background services, which would inherit and hold
-# open the output pipes of whatever ctest runs first; start them here, detached from any pipe.
-"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+# The first program of a session boots the prefix if it is new (tools/wine-run does that) and starts
+# Wine's background services, which would inherit and hold open the output pipes of whatever ctest
+# runs first; start them here, detached from any pipe.
+echo "== Preparing the Wine prefix"
+tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1
 run_ctest windows || status=1
 
 # One closing line for both runs.
