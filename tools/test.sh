@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth
-          x11-utils imagemagick fonts-nanum googletest python3)
+          x11-utils imagemagick fonts-nanum googletest python3 clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -72,6 +72,11 @@ echo "== Native build (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
 run_ctest native || status=1
+
+echo "== Fuzzing smoke run (clang, libFuzzer, ASan + UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+run_ctest fuzz || status=1
 
 echo "== Windows build"
 cmake --preset windows >/dev/null

@@ -25,25 +25,32 @@ const CXmlEntityTable& CXmlEntityTable::BuiltIn() {
 }
 
 std::wstring DecodeEntities(const CXmlEntityTable& table, std::wstring_view text) {
+    std::wstring out(text);
+    DecodeEntitiesInPlace(table, out);
+    return out;
+}
+
+void DecodeEntitiesInPlace(const CXmlEntityTable& table, std::wstring& text) {
     const auto& entries = table.Entries();
-    std::wstring out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
+    const std::wstring_view view(text);
+    size_t read = 0;
+    size_t write = 0;
+    while (read < view.size()) {
         const CXmlEntityTable::Entry* match = nullptr;
         for (const auto& entry : entries) {
-            if (entry.reference[0] == text[i] &&
-                text.substr(i, entry.length) == std::wstring_view(entry.reference, entry.length)) {
+            if (entry.reference[0] == view[read] &&
+                view.substr(read, entry.length) == std::wstring_view(entry.reference, entry.length)) {
                 match = &entry;
                 break;
             }
         }
+        // Writing never overtakes reading, so the text still to be read is intact.
         if (match) {
-            out += match->character;
-            i += match->length;
+            text[write++] = match->character;
+            read += match->length;
         } else {
-            out += text[i++];
+            text[write++] = view[read++];
         }
     }
-    return out;
+    text.resize(write);
 }

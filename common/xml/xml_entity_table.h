@@ -35,3 +35,5 @@ class CXmlEntityTable {
 // One left-to-right pass: at each position the first entry whose whole reference matches
 // (case-sensitively) is replaced by its character. "&amp;lt;" becomes "&lt;", not "<".
 std::wstring DecodeEntities(const CXmlEntityTable& table, std::wstring_view text);
+// The same, in place: a reference is never shorter than the character it stands for.
+void DecodeEntitiesInPlace(const CXmlEntityTable& table, std::wstring& text);

@@ -138,7 +138,7 @@ void CXmlReader::StoreValue(std::wstring& destination, size_t begin, size_t end)
         }
     }
     if (m_context.decodeEntities && m_context.entityTable)
-        value = DecodeEntities(*m_context.entityTable, value);
+        DecodeEntitiesInPlace(*m_context.entityTable, value);
     destination = std::move(value);
 }
 
@@ -244,11 +244,13 @@ std::optional<size_t> CXmlReader::Element(CXmlNode& node, size_t position, int d
     const size_t nameEnd = m_text.find_first_of(L" />\t\r\n", i + 1);
     if (nameEnd == std::wstring_view::npos)
         return std::nullopt;
-    node.name.assign(m_text.substr(i + 1, nameEnd - i - 1));
+    const std::wstring_view name = m_text.substr(i + 1, nameEnd - i - 1);
     if (depth > kMaxXmlDepth) {
-        m_context.RecordError(i, XmlErrorTooDeep, node.name);
+        // Left unnamed, so that nothing beyond the limit enters the tree.
+        m_context.RecordError(i, XmlErrorTooDeep, name);
         return std::nullopt;
     }
+    node.name.assign(name);
 
     const auto tagEnd = Attributes(node, nameEnd);
     if (!tagEnd)
@@ -273,14 +275,20 @@ std::optional<size_t> CXmlReader::Element(CXmlNode& node, size_t position, int d
     }
 
     while (i < m_size) {
-        auto child = std::make_unique<CXmlNode>();
-        child->parent = &node;
-        const auto childEnd = Element(*child, i, depth + 1);
-        if (!child->name.empty())
-            node.children.push_back(std::move(child));
-        if (!childEnd)
-            return std::nullopt;
-        i = *childEnd;
+        // A child parsed at our own end tag would come back unnamed at once; spare the node.
+        const size_t open = m_text.find(L'<', i);
+        if (open != std::wstring_view::npos && open + 1 < m_size && m_text[open + 1] == L'/') {
+            i = open;
+        } else {
+            auto child = std::make_unique<CXmlNode>();
+            child->parent = &node;
+            const auto childEnd = Element(*child, i, depth + 1);
+            if (!child->name.empty())
+                node.children.push_back(std::move(child));
+            if (!childEnd)
+                return std::nullopt;
+            i = *childEnd;
+        }
 
         if (i + 1 < m_size && m_text[i] == L'<' && m_text[i + 1] == L'/') {
             const size_t nameBegin = SkipSpace(i + 2);

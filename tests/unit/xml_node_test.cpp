@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -241,18 +242,22 @@ std::wstring Nested(int depth) {
     return text;
 }
 
+int Depth(const CXmlNode& node) {
+    int deepest = 0;
+    for (const auto& child : node.children)
+        deepest = std::max(deepest, Depth(*child));
+    return deepest + 1;
+}
+
 TEST(XmlParse, RefusesNestingDeeperThanTheLimit) {
     CXmlParseContext context;
     CXmlNode root;
     const std::wstring atLimit = Nested(kMaxXmlDepth);
     EXPECT_EQ(root.Parse(atLimit, 0, context), atLimit.size());
+    EXPECT_EQ(Depth(root), kMaxXmlDepth);
     const CXmlNode* node = &root;
-    int depth = 1;
-    while (node->ChildCount()) {
+    while (node->ChildCount())
         node = node->ChildAt(0);
-        ++depth;
-    }
-    EXPECT_EQ(depth, kMaxXmlDepth);
     EXPECT_EQ(node->value, L"x");
     EXPECT_FALSE(context.error);
 
@@ -260,6 +265,8 @@ TEST(XmlParse, RefusesNestingDeeperThanTheLimit) {
     EXPECT_EQ(context.errorCode, XmlErrorTooDeep);
     EXPECT_EQ(context.errorMessage, L"<n> is nested too deeply");
     EXPECT_EQ(context.errorPosition, 3u * kMaxXmlDepth);
+    // The partial tree stops at the limit: the element beyond it was never added.
+    EXPECT_EQ(Depth(root), kMaxXmlDepth);
 }
 
 TEST(XmlParse, AMillionOpenElementsFailWithoutExhaustingTheStack) {
