@@ -1,0 +1,46 @@
+#include "common/http/internet_root.h"
+
+#include <mutex>
+
+#include "common/http/internet_handle.h"
+
+namespace {
+
+// A function-local object: made on first use from whichever thread comes first, and destroyed with
+// the other statics at exit, which closes the handle.
+struct RootState {
+    std::mutex lock;
+    std::wstring defaultAgent = CInternetRoot::kDefaultAgent;
+    UniqueInternetHandle handle;
+};
+
+RootState& State() {
+    static RootState state;
+    return state;
+}
+
+HINTERNET OpenLocked(RootState& state, const std::wstring& agent) {
+    if (!state.handle)
+        state.handle.Reset(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    return state.handle.Get();
+}
+
+}  // namespace
+
+HINTERNET CInternetRoot::Open(const std::wstring& agent) {
+    RootState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return OpenLocked(state, agent);
+}
+
+HINTERNET CInternetRoot::Get() {
+    RootState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return OpenLocked(state, state.defaultAgent);
+}
+
+void CInternetRoot::SetDefaultAgent(const std::wstring& agent) {
+    RootState& state = State();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.defaultAgent = agent;
+}
