@@ -37,6 +37,8 @@ class CSettings {
     void Load(IRegistry& registry, uint32_t osVersionClass);
     // Writes the fields; the task list only when withTasks.
     void Save(IRegistry& registry, bool withTasks);
+    // Sets the calling thread's locale and UI language and the C runtime's locale from setLang.
+    void ApplyLanguage() const;
 
     // The seconds of the home page's choice: the countdown length for After, otherwise the At time
     // as seconds after local midnight. 64-bit, since hour1 is not clamped when read from the registry.
