@@ -8,6 +8,9 @@
 //
 //   xml_bench [--runs N] [--only TEXT] [--check]
 //     --only: the shapes whose name contains TEXT; --check: exit 1 when a ratio exceeds 12
+//   xml_bench --parse-once TEXT SCALE
+//     parses the first shape whose name contains TEXT once, at SCALE (1 or 10) times its base size,
+//     for instruction counting under callgrind (bench/instructions.sh), which a busy machine cannot skew
 
 #include <algorithm>
 #include <chrono>
@@ -151,7 +154,14 @@ int main(int argc, char** argv) {
     int runs = 5;
     bool check = false;
     const char* only = nullptr;
+    const char* once = nullptr;
+    size_t scale = 1;
     for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--parse-once") && i + 2 < argc) {
+            once = argv[++i];
+            scale = static_cast<size_t>(std::max(1, std::atoi(argv[++i])));
+            continue;
+        }
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
@@ -168,6 +178,20 @@ int main(int argc, char** argv) {
         {"nesting to the limit", Deep, 1'000'000, true},
         {"escapes, comment never closed", Unclosed, 1'000'000, true},
     };
+
+    if (once) {
+        for (const Shape& shape : shapes) {
+            if (!std::strstr(shape.name, once))
+                continue;
+            const std::wstring text = shape.make(shape.base * scale);
+            CXmlNode root;
+            const bool ok = root.Parse(text).has_value();
+            std::printf("%s x%zu: %zu characters, parse %s\n", shape.name, scale, text.size(),
+                        ok ? "ok" : "failed");
+            return ok == shape.succeeds ? 0 : 2;
+        }
+        return 2;
+    }
 
     std::printf("%-30s %10s %8s %8s %10s %8s %8s %7s %8s\n", "shape", "base chars", "MB/s", "vs copy",
                 "10x chars", "MB/s", "vs copy", "ratio", "release");
