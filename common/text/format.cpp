@@ -37,3 +37,17 @@ std::wstring FormatText(std::wstring_view format, std::initializer_list<FormatAr
     }
     return out;
 }
+
+std::wstring ReplacePlaceholders(std::wstring_view text, std::wstring_view first, std::wstring_view second) {
+    std::wstring out;
+    out.reserve(text.size() + first.size() + second.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'$' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2')) {
+            out += text[i + 1] == L'1' ? first : second;
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}

@@ -33,3 +33,8 @@ class FormatArg {
 // A directive without an argument left becomes empty text; anything else after "%" is copied as
 // written, so a stray percent sign in a translation never loses text.
 std::wstring FormatText(std::wstring_view format, std::initializer_list<FormatArg> args);
+
+// Fills the "$1"/"$2" texts of the string tables: every "$1" becomes `first` and every "$2" becomes
+// `second`, in one pass, so a replacement that itself holds "$1" or "$2" stays as it is. Anything
+// else, a lone "$" included, is copied unchanged.
+std::wstring ReplacePlaceholders(std::wstring_view text, std::wstring_view first, std::wstring_view second);

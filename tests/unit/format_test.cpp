@@ -23,4 +23,28 @@ TEST(FormatText, KeepsWhatItCannotFill) {
     EXPECT_EQ(FormatText(L"", {L"unused"}), L"");
 }
 
+TEST(ReplacePlaceholders, ReplacesEveryOccurrenceOfBoth) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"$2 in $1 minutes.", L"Shut down Windows in 10 minutes."},
+        {L"$2 at $1.", L"Shut down Windows at 10."},
+        {L"$1 $1 $2 $2", L"10 10 Shut down Windows Shut down Windows"},
+        {L"$1$2", L"10Shut down Windows"},
+        {L"no placeholders", L"no placeholders"},
+        {L"$3 $ $$1 $", L"$3 $ $10 $"},
+        {L"", L""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReplacePlaceholders(c.text, L"10", L"Shut down Windows"), c.expected) << c.text;
+}
+
+TEST(ReplacePlaceholders, LeavesReplacedTextAlone) {
+    EXPECT_EQ(ReplacePlaceholders(L"$1|$2", L"$2", L"$1"), L"$2|$1");
+    EXPECT_EQ(ReplacePlaceholders(L"[$1]", L"", L"x"), L"[]");
+    EXPECT_EQ(ReplacePlaceholders(L"%s $1", L"100%", L""), L"%s 100%");
+}
+
 }  // namespace

@@ -1,0 +1,23 @@
+#include "scheduler/core/schedule_entry.h"
+
+#include "scheduler/core/power_action.h"
+
+namespace {
+
+int32_t ActionRank(int32_t action) {
+    if (action == Sleep)
+        return Hibernate;
+    if (action == Hibernate)
+        return Sleep;
+    return action;
+}
+
+}  // namespace
+
+bool EntryBefore(const ScheduleEntry& a, const ScheduleEntry& b) {
+    if (a.due != b.due)
+        return a.due < b.due;
+    if (a.action != b.action)
+        return ActionRank(a.action) < ActionRank(b.action);
+    return a.taskIndex > b.taskIndex;
+}

@@ -1,0 +1,468 @@
+#include "scheduler/core/scheduler.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "scheduler/core/power_action.h"
+#include "tests/unit/scheduler_fakes.h"
+
+namespace {
+
+using namespace scheduler_test;
+
+class CountingObserver : public CScheduleChanged {
+  public:
+    int calls = 0;
+    void OnScheduleChanged() override { ++calls; }
+};
+
+class SchedulerTest : public ::testing::Test {
+  protected:
+    SchedulerTest() { scheduler.AddObserver(&observer); }
+
+    // One tick per second, the clock moving first as the timer would see it.
+    void TickFor(int64_t seconds) {
+        for (int64_t i = 0; i < seconds; ++i) {
+            ++clock.now;
+            scheduler.Tick();
+        }
+    }
+
+    std::vector<std::wstring> ToastTexts() const {
+        std::vector<std::wstring> texts;
+        for (const Toast& toast : toast.shown)
+            texts.push_back(toast.text);
+        return texts;
+    }
+
+    CSettings settings;
+    FakeStringTable strings;
+    CActionTexts texts{strings};
+    FakeClock clock;
+    FakeTimeFormatter formatter;
+    EventLog log;
+    FakeTray tray{log};
+    FakeToast toast{clock};
+    FakeConfirmation confirmation{log};
+    FakePower power{log, clock};
+    FakeLauncher launcher{log};
+    CScheduler scheduler{settings,
+                         strings,
+                         texts,
+                         {clock, formatter, tray, toast, confirmation, power, launcher}};
+    CountingObserver observer;
+};
+
+TEST_F(SchedulerTest, TrayMenuActionRunsAtTheNextTickWithoutNotice) {
+    scheduler.Add(After, 0, LockWindows, L"", false);
+    EXPECT_TRUE(toast.shown.empty());
+    EXPECT_EQ(observer.calls, 1);
+    EXPECT_EQ(tray.tooltip, L"Tivolan - 10:00 Lock Windows");
+    EXPECT_TRUE(log.empty());
+
+    TickFor(1);
+    EXPECT_EQ(log, EventLog{L"perform 6"});
+    EXPECT_TRUE(scheduler.Entries().empty());
+    EXPECT_EQ(observer.calls, 2);
+    EXPECT_EQ(tray.tooltip, L"Tivolan");
+    EXPECT_TRUE(settings.tasks.empty());
+}
+
+TEST_F(SchedulerTest, AddAnnouncesTheDueTime) {
+    clock.SetLocal(2024, 6, 10, 9, 59, 30);
+    scheduler.Add(At, 36000, ShutDown, L"", false);
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_EQ(scheduler.Entries()[0].due, Utc(2024, 6, 11, 8));
+    EXPECT_EQ(scheduler.Entries()[0].taskIndex, -1);
+    ASSERT_EQ(toast.shown.size(), 1u);
+    EXPECT_EQ(toast.shown[0].text, L"Shut down Windows at 10:00.");
+    EXPECT_EQ(toast.shown[0].title, L"Tivolan");
+    EXPECT_EQ(toast.shown[0].milliseconds, 10000u);
+    EXPECT_EQ(toast.shown[0].icon, 150u);
+    EXPECT_EQ(tray.tooltip, L"Tivolan - 10:00 Shut down");
+
+    // Midnight is a clock time too, announced although its seconds are 0.
+    scheduler.Add(At, 0, Alarm, L"Tea", false);
+    ASSERT_EQ(toast.shown.size(), 2u);
+    EXPECT_EQ(toast.shown[1].text, L"Show an alarm message at 00:00.");
+    EXPECT_EQ(toast.shown[1].icon, 209u);
+    EXPECT_EQ(tray.tooltip, L"Tivolan - 00:00 Alarm");
+    EXPECT_EQ(observer.calls, 2);
+}
+
+TEST_F(SchedulerTest, MakeTaskStoresARepeatingTask) {
+    scheduler.Add(After, 5400, ::Run, L"C:\\Tools\\x.exe", true);
+    ASSERT_EQ(settings.tasks.size(), 1u);
+    EXPECT_EQ(settings.tasks[0], (TaskRecord{5400, After, ::Run, L"C:\\Tools\\x.exe"}));
+    EXPECT_EQ(scheduler.Entries()[0].taskIndex, 0);
+    EXPECT_EQ(scheduler.Entries()[0].parameter, L"C:\\Tools\\x.exe");
+}
+
+struct NoticeSequence {
+    const char* name;
+    int64_t countdown;
+    // Seconds left when each warning appears, and its text.
+    std::vector<std::pair<int64_t, std::wstring>> warnings;
+};
+
+const NoticeSequence kSequences[] = {
+    {"45 minutes",
+     2700,
+     {{1859, L"Shut down Windows in 30 minutes."},
+      {659, L"Shut down Windows in 10 minutes."},
+      {359, L"Shut down Windows in 5 minutes."},
+      {239, L"Shut down Windows in 3 minutes."},
+      {179, L"Shut down Windows in 2 minutes."},
+      {119, L"Shut down Windows in 1 minute."}}},
+    {"1 h 30 min",
+     5400,
+     {{3599, L"Shut down Windows in 1 hour."},
+      {1859, L"Shut down Windows in 30 minutes."},
+      {659, L"Shut down Windows in 10 minutes."},
+      {359, L"Shut down Windows in 5 minutes."},
+      {239, L"Shut down Windows in 3 minutes."},
+      {179, L"Shut down Windows in 2 minutes."},
+      {119, L"Shut down Windows in 1 minute."}}},
+    {"3 h 10 min",
+     11400,
+     {{10799, L"Shut down Windows in 3 hours."},
+      {7199, L"Shut down Windows in 2 hours."},
+      {3599, L"Shut down Windows in 1 hour."},
+      {1859, L"Shut down Windows in 30 minutes."},
+      {659, L"Shut down Windows in 10 minutes."},
+      {359, L"Shut down Windows in 5 minutes."},
+      {239, L"Shut down Windows in 3 minutes."},
+      {179, L"Shut down Windows in 2 minutes."},
+      {119, L"Shut down Windows in 1 minute."}}},
+};
+
+TEST_F(SchedulerTest, WarnsAtEachThresholdTickByTick) {
+    for (const NoticeSequence& sequence : kSequences) {
+        SCOPED_TRACE(sequence.name);
+        toast.shown.clear();
+        log.clear();
+        scheduler.Add(After, sequence.countdown, ShutDown, L"", false);
+        ASSERT_EQ(toast.shown.size(), 1u);  // the "at" notice
+        const int64_t due = scheduler.Entries()[0].due;
+
+        TickFor(sequence.countdown - 1);
+        EXPECT_TRUE(log.empty());
+        std::vector<std::pair<int64_t, std::wstring>> warnings;
+        for (size_t i = 1; i < toast.shown.size(); ++i) {
+            warnings.emplace_back(due - toast.shown[i].shownAt, toast.shown[i].text);
+            EXPECT_EQ(toast.shown[i].title, L"Tivolan");
+            EXPECT_EQ(toast.shown[i].milliseconds, 10000u);
+            EXPECT_EQ(toast.shown[i].icon, 150u);
+        }
+        EXPECT_EQ(warnings, sequence.warnings);
+
+        TickFor(1);
+        EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"perform 0", L"enable"}));
+        EXPECT_TRUE(scheduler.Entries().empty());
+    }
+}
+
+TEST_F(SchedulerTest, OnlyTheFirstEntryIsAnnounced) {
+    scheduler.Add(After, 3 * 3600, Sleep, L"", false);
+    TickFor(5);
+    // A sooner entry takes the lead: its first tick only records, so no "1 hour" for 45 minutes.
+    scheduler.Add(After, 2700, Restart, L"", false);
+    toast.shown.clear();
+    TickFor(2700 - 1860);
+    EXPECT_TRUE(toast.shown.empty());
+    TickFor(1);
+    EXPECT_EQ(ToastTexts(), std::vector<std::wstring>{L"Restart Windows in 30 minutes."});
+}
+
+TEST_F(SchedulerTest, FiredPowerActionSuppressesLaterDueOnes) {
+    scheduler.Add(After, 60, Sleep, L"", false);
+    scheduler.Add(After, 60, Hibernate, L"", false);
+    scheduler.Add(After, 60, LockWindows, L"", false);
+    scheduler.Add(After, 3600, LockWindows, L"", false);
+    settings.confirm = false;
+    TickFor(60);
+    EXPECT_EQ(log, EventLog{L"perform 3"});
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_EQ(scheduler.Entries()[0].due, clock.now + 3540);
+
+    // Sleep never asks, whatever the Confirm setting.
+    log.clear();
+    settings.confirm = true;
+    scheduler.Add(After, 5, Sleep, L"", false);
+    TickFor(5);
+    EXPECT_EQ(log, EventLog{L"perform 2"});
+}
+
+TEST_F(SchedulerTest, SkippedRepeatingEntriesAreStillRescheduled) {
+    settings.confirm = false;
+    scheduler.Add(After, 600, Sleep, L"", true);
+    scheduler.Add(After, 600, Hibernate, L"", true);
+    TickFor(600);
+    EXPECT_EQ(log, EventLog{L"perform 3"});
+    ASSERT_EQ(scheduler.Entries().size(), 2u);
+    EXPECT_EQ(scheduler.Entries()[0].due, clock.now + 600);
+    EXPECT_EQ(scheduler.Entries()[1].due, clock.now + 600);
+}
+
+TEST_F(SchedulerTest, CancelledConfirmationStillLetsDisplayOffRun) {
+    scheduler.Add(After, 60, ShutDown, L"", false);
+    scheduler.Add(After, 60, DisplayOff, L"", false);
+    scheduler.Add(After, 60, Restart, L"", true);
+    confirmation.answer = false;
+    TickFor(60);
+    EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"enable", L"disable", L"confirm 1", L"enable",
+                             L"perform 4"}));
+    EXPECT_TRUE(tray.mainWindowEnabled);
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_EQ(scheduler.Entries()[0].action, Restart);
+    EXPECT_EQ(scheduler.Entries()[0].due, clock.now + 60);
+}
+
+TEST_F(SchedulerTest, PerformsEachKindOfAction) {
+    scheduler.Add(After, 10, 13, L"", false);
+    scheduler.Add(After, 10, ::Run, L"C:\\Tools\\x.exe", false);
+    scheduler.Add(After, 10, 12, L"", false);
+    scheduler.Add(After, 10, Alarm, L"Tea", false);
+    scheduler.Add(After, 10, ScreenSaver, L"", false);
+    TickFor(10);
+    EXPECT_EQ(log,
+              (EventLog{L"perform 5", L"alarm Tea", L"run C:\\Tools\\x.exe", L"perform 12", L"perform 13"}));
+    EXPECT_TRUE(scheduler.Entries().empty());
+
+    // A restart that was carried out ends the second for everything after it.
+    log.clear();
+    scheduler.Add(After, 10, ::Run, L"C:\\Tools\\x.exe", false);
+    scheduler.Add(After, 10, Alarm, L"Tea", false);
+    scheduler.Add(After, 10, ScreenSaver, L"", false);
+    scheduler.Add(After, 10, Restart, L"", false);
+    TickFor(10);
+    EXPECT_EQ(log, (EventLog{L"disable", L"confirm 1", L"perform 1", L"enable"}));
+    EXPECT_TRUE(scheduler.Entries().empty());
+}
+
+TEST_F(SchedulerTest, BusyTickIgnoresReentry) {
+    scheduler.Add(After, 60, ShutDown, L"", true);
+    scheduler.Add(After, 60, LockWindows, L"", false);
+    int nested = 0;
+    confirmation.whileOpen = [&] {
+        ++nested;
+        clock.now += 2;
+        scheduler.Tick();
+        scheduler.Tick();
+    };
+    TickFor(60);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"perform 0", L"enable"}));
+    EXPECT_EQ(observer.calls, 3);
+
+    // The busy flag was cleared: the next due entry is performed again.
+    log.clear();
+    confirmation.whileOpen = nullptr;
+    TickFor(60);
+    EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"perform 0", L"enable"}));
+}
+
+TEST_F(SchedulerTest, RepeatingTaskCountsFromTheMomentOfRescheduling) {
+    clock.SetLocal(2024, 6, 10, 10, 30, 7);
+    scheduler.Add(After, 5400, ShutDown, L"", true);
+    confirmation.whileOpen = [&] { clock.now += 25; };
+    TickFor(5400);
+    EXPECT_EQ(power.times, std::vector<int64_t>{Utc(2024, 6, 10, 10, 0, 32)});
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_EQ(scheduler.Entries()[0].due, Utc(2024, 6, 10, 11, 30, 32));
+    EXPECT_EQ(tray.tooltip, L"Tivolan - 13:30 Shut down");
+}
+
+TEST_F(SchedulerTest, ListChangesDuringAnActionHitTheRightEntry) {
+    scheduler.Add(After, 5, ::Run, L"a.exe", false);
+    // A forwarded request while the shell runs its message loop: due at once, it sorts first.
+    launcher.whileStarting = [&] {
+        launcher.whileStarting = nullptr;
+        scheduler.Add(After, 0, LockWindows, L"", false);
+    };
+    TickFor(5);
+    EXPECT_EQ(log, (EventLog{L"run a.exe", L"perform 6"}));
+    EXPECT_TRUE(scheduler.Entries().empty());
+}
+
+TEST_F(SchedulerTest, RemoveRenumbersTheLaterTasks) {
+    settings.AddTask({600, After, Alarm, L"zero"});
+    settings.AddTask({1200, After, Alarm, L"one"});
+    settings.AddTask({1800, After, Alarm, L"two"});
+    for (size_t i = 0; i < 3; ++i)
+        scheduler.AddStoredTask(i);
+    scheduler.Add(After, 900, Sleep, L"", false);
+
+    ASSERT_EQ(scheduler.Entries()[0].parameter, L"zero");
+    scheduler.Remove(0);
+    ASSERT_EQ(settings.tasks.size(), 2u);
+    EXPECT_EQ(settings.tasks[0].parameter, L"one");
+    EXPECT_EQ(settings.tasks[1].parameter, L"two");
+
+    std::vector<std::pair<int32_t, std::wstring>> left;
+    for (const ScheduleEntry& e : scheduler.Entries())
+        left.emplace_back(e.taskIndex, e.parameter);
+    EXPECT_EQ(left, (std::vector<std::pair<int32_t, std::wstring>>{{-1, L""}, {0, L"one"}, {1, L"two"}}));
+
+    // A one-shot entry leaves the stored tasks alone.
+    scheduler.Remove(0);
+    EXPECT_EQ(settings.tasks.size(), 2u);
+    EXPECT_EQ(scheduler.Entries().size(), 2u);
+    EXPECT_THROW(scheduler.Remove(2), std::invalid_argument);
+    EXPECT_EQ(observer.calls, 1);
+
+    // The renumbered entries still reschedule from their own tasks.
+    TickFor(1200);
+    EXPECT_EQ(log, EventLog{L"alarm one"});
+    ASSERT_EQ(scheduler.Entries().size(), 2u);
+    EXPECT_EQ(scheduler.Entries()[0].parameter, L"two");
+    EXPECT_EQ(scheduler.Entries()[1].parameter, L"one");
+    EXPECT_EQ(scheduler.Entries()[1].due, clock.now + 1200);
+}
+
+TEST_F(SchedulerTest, StoredTasksAreScheduledInDueOrderSilently) {
+    settings.AddTask({7200, After, Sleep, L""});
+    settings.AddTask({600, After, Alarm, L"soon"});
+    settings.AddTask({18000, After, ShutDown, L""});
+    for (size_t i = 0; i < settings.TaskCount(); ++i)
+        scheduler.AddStoredTask(i);
+    EXPECT_THROW(scheduler.AddStoredTask(3), std::invalid_argument);
+
+    std::vector<std::pair<int32_t, int64_t>> order;
+    for (const ScheduleEntry& e : scheduler.Entries())
+        order.emplace_back(e.taskIndex, e.due - clock.now);
+    EXPECT_EQ(order, (std::vector<std::pair<int32_t, int64_t>>{{1, 600}, {0, 7200}, {2, 18000}}));
+    EXPECT_TRUE(toast.shown.empty());
+    EXPECT_EQ(observer.calls, 0);
+    EXPECT_EQ(tray.tooltip, L"");
+    scheduler.UpdateTrayTip();
+    EXPECT_EQ(tray.tooltip, L"Tivolan - 10:10 Alarm");
+}
+
+TEST_F(SchedulerTest, DescribesTheRepeat) {
+    struct Case {
+        TaskRecord task;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {{0, After, 0, L""}, L"Every 0 min"},
+        {{60, After, 0, L""}, L"Every 1 min"},
+        {{120, After, 0, L""}, L"Every 2 mins"},
+        {{3599, After, 0, L""}, L"Every 59 mins"},
+        {{3600, After, 0, L""}, L"Every 1 hour 0 min"},
+        {{3660, After, 0, L""}, L"Every 1 hour 1 min"},
+        {{5400, After, 0, L""}, L"Every 1 hour 30 mins"},
+        {{7260, After, 0, L""}, L"Every 2 hours 1 min"},
+        {{999 * 3600 + 59 * 60, After, 0, L""}, L"Every 999 hours 59 mins"},
+        {{25500, At, 0, L""}, L"Daily at 07:05"},
+        {{0, At, 0, L""}, L"Daily at 00:00"},
+        {{86340, 3, 0, L""}, L"Daily at 23:59"},
+        {{90000, At, 0, L""}, L"Daily at 01:00"},
+    };
+    for (const Case& c : cases) {
+        settings.tasks = {c.task};
+        EXPECT_EQ(scheduler.DescribeRepeat({0, 0, 0, L""}), c.text) << c.task.seconds;
+    }
+    EXPECT_EQ(scheduler.DescribeRepeat({-1, 0, 0, L""}), L"None");
+    EXPECT_THROW(scheduler.DescribeRepeat({1, 0, 0, L""}), std::invalid_argument);
+}
+
+TEST_F(SchedulerTest, ClockChangesAreJudgedByAbsoluteDueTimes) {
+    scheduler.Add(After, 3600, LockWindows, L"", false);
+    scheduler.Add(After, 7200, DisplayOff, L"", false);
+    toast.shown.clear();
+
+    // Set forward past the first due time (or back from two hours of sleep): performed at once.
+    clock.now += 3 * 3600;
+    scheduler.Tick();
+    EXPECT_EQ(log, (EventLog{L"perform 6", L"perform 4"}));
+    EXPECT_TRUE(toast.shown.empty());
+
+    // Set back: the entry waits until the clock reaches its due time again.
+    log.clear();
+    power.times.clear();
+    scheduler.Add(After, 600, LockWindows, L"", false);
+    const int64_t due = scheduler.Entries()[0].due;
+    TickFor(2);
+    clock.now -= 3600;
+    TickFor(3600 + 598 - 1);
+    EXPECT_TRUE(log.empty());
+    TickFor(1);
+    EXPECT_EQ(power.times, std::vector<int64_t>{due});
+}
+
+TEST_F(SchedulerTest, ClockSetBackDuringConfirmationPerformsOnce) {
+    scheduler.Add(After, 60, ShutDown, L"", true);
+    confirmation.whileOpen = [&] { clock.now -= 2 * 3600; };
+    TickFor(59);
+    clock.readsLeft = 1000;
+    TickFor(1);
+    EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"perform 0", L"enable"}));
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_GT(scheduler.Entries()[0].due, clock.now);
+}
+
+TEST_F(SchedulerTest, HugeCountdownsStayFarAway) {
+    // 2^32 + 125 seconds: cut to 32 bits it would read as two minutes and warn one minute later.
+    const int64_t countdown = (int64_t{1} << 32) + 125;
+    scheduler.Add(After, countdown, ShutDown, L"", false);
+    EXPECT_EQ(scheduler.Entries()[0].due, clock.now + countdown);
+    toast.shown.clear();
+    TickFor(300);
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(toast.shown.empty());
+
+    // The stored 32-bit interval is the longest one, not a wrapped negative one.
+    scheduler.Add(After, int64_t{999999} * 3600, Restart, L"", true);
+    ASSERT_EQ(settings.tasks.size(), 1u);
+    EXPECT_EQ(settings.tasks[0].seconds, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(scheduler.Entries()[0].due, clock.now + std::numeric_limits<int32_t>::max());
+    toast.shown.clear();
+
+    scheduler.Add(After, std::numeric_limits<int64_t>::max(), Sleep, L"", false);
+    TickFor(2);
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(toast.shown.empty());
+}
+
+TEST_F(SchedulerTest, AnnouncementBeyondTheCalendarIsLeftOut) {
+    clock.lastYear = 2100;
+    scheduler.Add(At, int64_t{1'000'000} * 3600, Sleep, L"", false);
+    EXPECT_TRUE(toast.shown.empty());
+    EXPECT_EQ(tray.tooltip, L"Tivolan -  Sleep");
+}
+
+TEST_F(SchedulerTest, ZeroIntervalTaskRunsOncePerMinute) {
+    settings.AddTask({0, After, LockWindows, L""});
+    settings.AddTask({-600, After, DisplayOff, L""});
+    scheduler.AddStoredTask(0);
+    scheduler.AddStoredTask(1);
+    TickFor(150);
+    EXPECT_EQ(log, (EventLog{L"perform 4", L"perform 6", L"perform 4", L"perform 6"}));
+    EXPECT_EQ(power.times.back(), clock.now - 30);
+}
+
+TEST_F(SchedulerTest, DailyTaskFiresOnceAcrossTheAutumnNight) {
+    clock.SetLocal(2024, 10, 26, 23, 0, 0);
+    scheduler.Add(At, 900, LockWindows, L"", true);
+    TickFor(26 * 3600 + 3600);
+    EXPECT_EQ(power.times, (std::vector<int64_t>{Utc(2024, 10, 26, 22, 15), Utc(2024, 10, 27, 23, 15)}));
+    EXPECT_EQ(scheduler.Entries()[0].due, Utc(2024, 10, 28, 23, 15));
+}
+
+TEST_F(SchedulerTest, EntryOfAVanishedTaskIsDropped) {
+    settings.AddTask({60, After, LockWindows, L""});
+    scheduler.AddStoredTask(0);
+    scheduler.Add(After, 120, DisplayOff, L"", false);
+    settings.RemoveTask(0);
+    TickFor(120);
+    EXPECT_EQ(log, (EventLog{L"perform 6", L"perform 4"}));
+    EXPECT_TRUE(scheduler.Entries().empty());
+}
+
+}  // namespace
