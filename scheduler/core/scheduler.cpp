@@ -65,9 +65,11 @@ void CScheduler::Remove(size_t listIndex) {
     if (listIndex >= m_entries.size())
         throw std::invalid_argument("schedule position out of range");
     const int32_t task = m_entries[listIndex].taskIndex;
+    // The stored task goes first: a stale index throws before anything has changed.
+    if (task >= 0)
+        m_settings.RemoveTask(static_cast<size_t>(task));
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(listIndex));
     if (task >= 0) {
-        m_settings.RemoveTask(static_cast<size_t>(task));
         // Another entry of the same task would now point at its successor.
         std::erase_if(m_entries, [task](const ScheduleEntry& e) { return e.taskIndex == task; });
         for (ScheduleEntry& e : m_entries) {

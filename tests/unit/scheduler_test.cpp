@@ -325,6 +325,22 @@ TEST_F(SchedulerTest, RemoveRenumbersTheLaterTasks) {
     EXPECT_EQ(scheduler.Entries()[1].due, clock.now + 1200);
 }
 
+TEST_F(SchedulerTest, RemoveTakesEveryEntryOfItsTaskOrNothing) {
+    settings.AddTask({600, After, Alarm, L"zero"});
+    settings.AddTask({1200, After, Alarm, L"one"});
+    scheduler.AddStoredTask(0);
+    scheduler.AddStoredTask(1);
+    scheduler.AddStoredTask(1);
+    scheduler.Remove(1);
+    ASSERT_EQ(scheduler.Entries().size(), 1u);
+    EXPECT_EQ(scheduler.Entries()[0].parameter, L"zero");
+
+    // An entry whose task vanished behind the scheduler's back: an error, and the list is kept.
+    settings.tasks.clear();
+    EXPECT_THROW(scheduler.Remove(0), std::invalid_argument);
+    EXPECT_EQ(scheduler.Entries().size(), 1u);
+}
+
 TEST_F(SchedulerTest, StoredTasksAreScheduledInDueOrderSilently) {
     settings.AddTask({7200, After, Sleep, L""});
     settings.AddTask({600, After, Alarm, L"soon"});
