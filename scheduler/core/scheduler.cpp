@@ -1,7 +1,6 @@
 #include "scheduler/core/scheduler.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 
