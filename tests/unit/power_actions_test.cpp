@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +11,8 @@
 #include "scheduler/core/power_action.h"
 
 namespace {
+
+using Calls = std::vector<std::string>;
 
 PlatformHandle Fake(uintptr_t value) {
     return reinterpret_cast<PlatformHandle>(value);
@@ -21,113 +23,95 @@ const PlatformHandle kProcess = Fake(0x90);
 const PlatformWindow kTaskbar = Fake(0xB0);
 const PlatformWindow kTray = Fake(0xC0);
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
+std::string Text(PlatformHandle handle) {
+    return handle == kToken     ? "token"
+           : handle == kProcess ? "process"
+           : handle == kTaskbar ? "taskbar"
+                                : "tray";
 }
-
-std::string Name(PlatformHandle handle) {
-    if (handle == kToken)
-        return "token";
-    if (handle == kProcess)
-        return "process";
-    if (handle == kTaskbar)
-        return "taskbar";
-    if (handle == kTray)
-        return "tray";
-    return handle ? "other" : "null";
+std::string Text(const std::wstring& text) {
+    return "'" + std::string(text.begin(), text.end()) + "'";
 }
-
-std::string Hex(uint64_t value) {
-    char text[24];
-    snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
-    return text;
+std::string Text(uint64_t number) {
+    return number < 10 ? std::to_string(number) : "0x" + (std::stringstream() << std::hex << number).str();
 }
 
 // Records every call with its arguments; each answer can be set.
 class RecordingPowerPlatform : public IPowerPlatform {
   public:
     PlatformHandle OpenProcessToken(uint32_t access) override {
-        Record("OpenProcessToken(" + Hex(access) + ")");
-        return tokenOpens ? kToken : nullptr;
+        return Record({"OpenProcessToken", Text(access)}, tokenOpens ? kToken : nullptr);
     }
     std::optional<PrivilegeId> LookupPrivilege(const std::wstring& name) override {
-        Record("LookupPrivilege(" + Narrow(name) + ")");
-        return lookupWorks ? std::optional<PrivilegeId>(PrivilegeId{19, 0}) : std::nullopt;
+        return Record({"LookupPrivilege", Text(name)},
+                      lookupWorks ? std::optional<PrivilegeId>(PrivilegeId{19, 0}) : std::nullopt);
     }
     bool AdjustTokenPrivilege(PlatformHandle token, PrivilegeId privilege, uint32_t attributes) override {
-        Record("AdjustTokenPrivilege(" + Name(token) + "," + std::to_string(privilege.lowPart) + ":" +
-               std::to_string(privilege.highPart) + "," + Hex(attributes) + ")");
-        return adjustReturns;
+        return Record({"AdjustTokenPrivilege", Text(token), Text(privilege.lowPart), Text(attributes)},
+                      adjustReturns);
     }
-    uint32_t LastError() override {
-        Record("LastError");
-        return lastError;
-    }
-    void CloseHandle(PlatformHandle handle) override { Record("CloseHandle(" + Name(handle) + ")"); }
+    uint32_t LastError() override { return Record({"LastError"}, lastError); }
+    void CloseHandle(PlatformHandle handle) override { Record({"CloseHandle", Text(handle)}, 0); }
     bool ExitWindowsEx(uint32_t flags, uint32_t reason) override {
-        Record("ExitWindowsEx(" + Hex(flags) + "," + std::to_string(reason) + ")");
-        return requestWorks;
+        return Record({"ExitWindowsEx", Text(flags), Text(reason)}, requestWorks);
     }
     bool SetSuspendState(bool hibernate, bool forceCritical, bool disableWakeEvent) override {
-        Record("SetSuspendState(" + std::to_string(hibernate) + "," + std::to_string(forceCritical) + "," +
-               std::to_string(disableWakeEvent) + ")");
-        return requestWorks;
+        return Record({"SetSuspendState", Text(hibernate), Text(forceCritical), Text(disableWakeEvent)},
+                      requestWorks);
     }
-    bool LockWorkStation() override {
-        Record("LockWorkStation");
-        return requestWorks;
-    }
+    bool LockWorkStation() override { return Record({"LockWorkStation"}, requestWorks); }
     intptr_t SendWindowMessage(PlatformWindow window,
                                uint32_t message,
                                uintptr_t wParam,
                                intptr_t lParam) override {
-        Record("SendWindowMessage(" + Name(window) + "," + Hex(message) + "," + Hex(wParam) + "," +
-               std::to_string(lParam) + ")");
-        return 0;
+        return Record({"SendWindowMessage", Text(window), Text(message), Text(wParam), Text(lParam)}, 0);
     }
-    bool IsSuspendAllowed() override { return suspendAllowed; }
-    bool IsHibernateAllowed() override { return hibernateAllowed; }
+    bool IsSuspendAllowed() override { return false; }
+    bool IsHibernateAllowed() override { return false; }
     PlatformWindow FindTopLevelWindow(const std::wstring& className, const std::wstring& title) override {
-        Record("FindTopLevelWindow(" + Narrow(className) + ",\"" + Narrow(title) + "\")");
-        return taskbarExists ? kTaskbar : nullptr;
+        return Record({"FindTopLevelWindow", Text(className), Text(title)},
+                      taskbarExists ? kTaskbar : nullptr);
     }
     uint32_t WindowProcessId(PlatformWindow window) override {
-        Record("WindowProcessId(" + Name(window) + ")");
-        return taskbarProcessId;
+        return Record({"WindowProcessId", Text(window)}, taskbarProcessId);
     }
     PlatformHandle OpenProcess(uint32_t access, uint32_t processId) override {
-        Record("OpenProcess(" + Hex(access) + "," + std::to_string(processId) + ")");
-        return processOpens ? kProcess : nullptr;
+        return Record({"OpenProcess", Text(access), Text(processId)}, processOpens ? kProcess : nullptr);
     }
     bool TerminateProcess(PlatformHandle process, uint32_t exitCode) override {
-        Record("TerminateProcess(" + Name(process) + "," + std::to_string(exitCode) + ")");
-        return terminateWorks;
+        return Record({"TerminateProcess", Text(process), Text(exitCode)}, terminateWorks);
     }
 
-    std::vector<std::string> calls;
+    Calls calls;
     bool tokenOpens = true;
     bool lookupWorks = true;
     bool adjustReturns = true;
     uint32_t lastError = 0;
     bool requestWorks = true;
-    bool suspendAllowed = false;
-    bool hibernateAllowed = false;
     bool taskbarExists = true;
     uint32_t taskbarProcessId = 1234;
     bool processOpens = true;
     bool terminateWorks = true;
 
   private:
-    void Record(std::string call) { calls.push_back(std::move(call)); }
+    template <typename T>
+    T Record(const std::vector<std::string>& call, T answer) {
+        std::string text = call[0];
+        for (size_t i = 1; i < call.size(); ++i)
+            text += (i == 1 ? "(" : ",") + call[i];
+        calls.push_back(call.size() > 1 ? text + ")" : text);
+        return answer;
+    }
 };
 
-using Calls = std::vector<std::string>;
+const Calls kPrivilege = {"OpenProcessToken(0x28)", "LookupPrivilege('SeShutdownPrivilege')",
+                          "AdjustTokenPrivilege(token,0x13,2)", "LastError", "CloseHandle(token)"};
+const Calls kTaskbarStep = {"FindTopLevelWindow('Shell_TrayWnd','')", "WindowProcessId(taskbar)",
+                            "OpenProcess(0x1fffff,0x4d2)", "TerminateProcess(process,1)",
+                            "CloseHandle(process)"};
 
-const Calls kPrivilege = {"OpenProcessToken(0x28)", "LookupPrivilege(SeShutdownPrivilege)",
-                          "AdjustTokenPrivilege(token,19:0,0x2)", "LastError", "CloseHandle(token)"};
-
-Calls Then(Calls first, const Calls& second) {
-    first.insert(first.end(), second.begin(), second.end());
+Calls Then(Calls first, const std::string& last) {
+    first.push_back(last);
     return first;
 }
 
@@ -148,12 +132,10 @@ TEST_F(PowerActionsTest, EachSystemActionMakesItsRequestAfterThePrivilege) {
         Calls calls;
     };
     const Case cases[] = {
-        {ShutDown, false, Then(kPrivilege, {"ExitWindowsEx(0x1,0)"})},
-        {ShutDown, true, Then(kPrivilege, {"ExitWindowsEx(0x11,0)"})},
-        {Restart, false, Then(kPrivilege, {"ExitWindowsEx(0x2,0)"})},
-        {Restart, true, Then(kPrivilege, {"ExitWindowsEx(0x12,0)"})},
-        {Sleep, true, Then(kPrivilege, {"SetSuspendState(0,0,0)"})},
-        {Hibernate, false, Then(kPrivilege, {"SetSuspendState(1,0,0)"})},
+        {ShutDown, true, Then(kPrivilege, "ExitWindowsEx(0x11,0)")},
+        {Restart, false, Then(kPrivilege, "ExitWindowsEx(2,0)")},
+        {Sleep, true, Then(kPrivilege, "SetSuspendState(0,0,0)")},
+        {Hibernate, false, Then(kPrivilege, "SetSuspendState(1,0,0)")},
         {DisplayOff, true, {"SendWindowMessage(tray,0x112,0xf170,2)"}},
         {ScreenSaver, false, {"SendWindowMessage(tray,0x112,0xf140,2)"}},
         {LockWindows, true, {"LockWorkStation"}},
@@ -162,8 +144,9 @@ TEST_F(PowerActionsTest, EachSystemActionMakesItsRequestAfterThePrivilege) {
         for (const bool works : {true, false}) {
             platform = RecordingPowerPlatform();
             platform.requestWorks = works;
-            const bool reportsResult = c.action != DisplayOff && c.action != ScreenSaver;
-            EXPECT_EQ(Perform(c.action, kTray, c.forceIfHung), reportsResult ? works : true) << c.action;
+            // The window commands have no result to report.
+            const bool expected = works || c.action == DisplayOff || c.action == ScreenSaver;
+            EXPECT_EQ(Perform(c.action, kTray, c.forceIfHung), expected) << c.action;
             EXPECT_EQ(platform.calls, c.calls) << c.action;
         }
     }
@@ -177,15 +160,14 @@ TEST_F(PowerActionsTest, ExitSystemFlags) {
         const char* call;
     };
     const Case cases[] = {
-        {false, false, false, "ExitWindowsEx(0x1,0)"}, {false, false, true, "ExitWindowsEx(0x11,0)"},
-        {true, false, false, "ExitWindowsEx(0x2,0)"},  {true, false, true, "ExitWindowsEx(0x12,0)"},
-        {false, true, false, "ExitWindowsEx(0x5,0)"},  {false, true, true, "ExitWindowsEx(0x5,0)"},
-        {true, true, true, "ExitWindowsEx(0x6,0)"},
+        {false, false, false, "ExitWindowsEx(1,0)"}, {false, false, true, "ExitWindowsEx(0x11,0)"},
+        {true, false, false, "ExitWindowsEx(2,0)"},  {true, false, true, "ExitWindowsEx(0x12,0)"},
+        {false, true, true, "ExitWindowsEx(5,0)"},   {true, true, false, "ExitWindowsEx(6,0)"},
     };
     for (const Case& c : cases) {
         platform.calls.clear();
         EXPECT_TRUE(CPowerActions(platform, osVersionClass).ExitSystem(c.restart, c.force, c.forceIfHung));
-        EXPECT_EQ(platform.calls.back(), c.call);
+        EXPECT_EQ(platform.calls, Then(kPrivilege, c.call));
     }
 }
 
@@ -193,24 +175,20 @@ TEST_F(PowerActionsTest, NoPrivilegeNoRequest) {
     struct Case {
         const char* what;
         void (*breakIt)(RecordingPowerPlatform&);
-        Calls privilegeCalls;
+        Calls calls;
     };
     const Case cases[] = {
-        {"token cannot be opened",
+        {"token not opened",
          [](RecordingPowerPlatform& p) { p.tokenOpens = false; },
          {"OpenProcessToken(0x28)"}},
         {"privilege unknown",
          [](RecordingPowerPlatform& p) { p.lookupWorks = false; },
-         {"OpenProcessToken(0x28)", "LookupPrivilege(SeShutdownPrivilege)", "CloseHandle(token)"}},
-        {"adjust fails",
-         [](RecordingPowerPlatform& p) {
-             p.adjustReturns = false;
-             p.lastError = 5;
-         },
+         {"OpenProcessToken(0x28)", "LookupPrivilege('SeShutdownPrivilege')", "CloseHandle(token)"}},
+        {"adjust fails", [](RecordingPowerPlatform& p) { p.adjustReturns = false, p.lastError = 5; },
          kPrivilege},
-        {"not held by the user",
-         [](RecordingPowerPlatform& p) { p.lastError = PowerCalls::ErrorNotAllAssigned; }, kPrivilege},
-        {"adjust fails without an error code", [](RecordingPowerPlatform& p) { p.adjustReturns = false; },
+        {"adjust fails, no error code", [](RecordingPowerPlatform& p) { p.adjustReturns = false; },
+         kPrivilege},
+        {"not held", [](RecordingPowerPlatform& p) { p.lastError = PowerCalls::ErrorNotAllAssigned; },
          kPrivilege},
     };
     for (const Case& c : cases) {
@@ -218,92 +196,56 @@ TEST_F(PowerActionsTest, NoPrivilegeNoRequest) {
             platform = RecordingPowerPlatform();
             c.breakIt(platform);
             EXPECT_FALSE(Perform(action, kTray, true)) << c.what << ", action " << action;
-            EXPECT_EQ(platform.calls, c.privilegeCalls) << c.what << ", action " << action;
+            EXPECT_EQ(platform.calls, c.calls) << c.what << ", action " << action;
         }
-        platform = RecordingPowerPlatform();
-        c.breakIt(platform);
-        EXPECT_FALSE(CPowerActions(platform, osVersionClass).EnableShutdownPrivilege()) << c.what;
     }
 }
 
-TEST_F(PowerActionsTest, Windows95FamilyEndsTheTaskbarInsteadOfAskingForThePrivilege) {
+TEST_F(PowerActionsTest, OnlyTheWindows95FamilyEndsTheTaskbar) {
     osVersionClass = 0x20004;
-    const Calls taskbar = {"FindTopLevelWindow(Shell_TrayWnd,\"\")", "WindowProcessId(taskbar)",
-                           "OpenProcess(0x1fffff,1234)", "TerminateProcess(process,1)",
-                           "CloseHandle(process)"};
-    EXPECT_TRUE(Perform(ShutDown, kTray, false));
-    EXPECT_EQ(platform.calls, Then(taskbar, {"ExitWindowsEx(0x1,0)"}));
-
-    platform = RecordingPowerPlatform();
     EXPECT_TRUE(Perform(Restart));
-    EXPECT_EQ(platform.calls, Then(taskbar, {"ExitWindowsEx(0x2,0)"}));
-
+    EXPECT_EQ(platform.calls, Then(kTaskbarStep, "ExitWindowsEx(2,0)"));
     platform = RecordingPowerPlatform();
     EXPECT_TRUE(Perform(Hibernate));
     EXPECT_EQ(platform.calls, Calls{"SetSuspendState(1,0,0)"});
+
+    // A failed or unknown version query must not end Explorer on an NT system.
+    for (const uint32_t unknown :
+         {OsVersionCode::QueryFailed, OsVersionCode::Unknown, OsVersionCode::Win32s}) {
+        platform = RecordingPowerPlatform();
+        osVersionClass = unknown;
+        EXPECT_TRUE(Perform(ShutDown));
+        EXPECT_EQ(platform.calls, Then(kPrivilege, "ExitWindowsEx(1,0)")) << unknown;
+    }
 }
 
 TEST_F(PowerActionsTest, Windows95FamilyShutsDownWhateverTheTaskbarStepGives) {
     osVersionClass = OsVersionCode::Windows95;
     struct Case {
-        const char* what;
         void (*breakIt)(RecordingPowerPlatform&);
-        size_t taskbarCalls;
+        size_t stepsTaken;
     };
     const Case cases[] = {
-        {"no taskbar", [](RecordingPowerPlatform& p) { p.taskbarExists = false; }, 1},
-        {"taskbar gone", [](RecordingPowerPlatform& p) { p.taskbarProcessId = 0; }, 2},
-        {"process not opened", [](RecordingPowerPlatform& p) { p.processOpens = false; }, 3},
-        {"not terminated", [](RecordingPowerPlatform& p) { p.terminateWorks = false; }, 5},
+        {[](RecordingPowerPlatform& p) { p.taskbarExists = false; }, 1},
+        {[](RecordingPowerPlatform& p) { p.taskbarProcessId = 0; }, 2},
+        {[](RecordingPowerPlatform& p) { p.processOpens = false; }, 3},
+        {[](RecordingPowerPlatform& p) { p.terminateWorks = false; }, 5},
     };
     for (const Case& c : cases) {
         platform = RecordingPowerPlatform();
         c.breakIt(platform);
-        EXPECT_TRUE(Perform(ShutDown)) << c.what;
-        ASSERT_EQ(platform.calls.size(), c.taskbarCalls + 1) << c.what;
-        EXPECT_EQ(platform.calls.back(), "ExitWindowsEx(0x1,0)") << c.what;
-        if (c.taskbarCalls == 5) {
-            EXPECT_EQ(platform.calls[4], "CloseHandle(process)") << c.what;
-        }
-    }
-}
-
-TEST_F(PowerActionsTest, UnknownVersionClassNeverEndsTheTaskbar) {
-    for (const uint32_t versionClass :
-         {OsVersionCode::QueryFailed, OsVersionCode::Unknown, OsVersionCode::Win32s}) {
-        platform = RecordingPowerPlatform();
-        osVersionClass = versionClass;
         EXPECT_TRUE(Perform(ShutDown));
-        EXPECT_EQ(platform.calls, Then(kPrivilege, {"ExitWindowsEx(0x1,0)"})) << versionClass;
+        const Calls taken(kTaskbarStep.begin(), kTaskbarStep.begin() + c.stepsTaken);
+        EXPECT_EQ(platform.calls, Then(taken, "ExitWindowsEx(1,0)")) << c.stepsTaken;
     }
 }
 
-TEST_F(PowerActionsTest, WindowCommandsNeedAWindow) {
-    for (const int32_t action : {DisplayOff, ScreenSaver}) {
-        platform.calls.clear();
-        EXPECT_TRUE(Perform(action, nullptr));
-        EXPECT_TRUE(platform.calls.empty()) << action;
-    }
-}
-
-TEST_F(PowerActionsTest, OtherCodesDoNothing) {
+TEST_F(PowerActionsTest, NoWindowOrNoSystemActionDoesNothing) {
     platform.requestWorks = false;
-    for (const int32_t action : {int32_t{Alarm}, int32_t{PowerAction::Run}, -1, 9, 1000}) {
+    EXPECT_TRUE(Perform(DisplayOff, nullptr));
+    EXPECT_TRUE(Perform(ScreenSaver, nullptr));
+    for (const int32_t action : {int32_t{Alarm}, int32_t{PowerAction::Run}, -1, 9, 1000})
         EXPECT_TRUE(Perform(action)) << action;
-        EXPECT_TRUE(platform.calls.empty()) << action;
-    }
-}
-
-TEST_F(PowerActionsTest, AvailabilityAsTheSystemReportsIt) {
-    for (const bool suspend : {false, true}) {
-        for (const bool hibernate : {false, true}) {
-            platform.suspendAllowed = suspend;
-            platform.hibernateAllowed = hibernate;
-            CPowerActions actions(platform, osVersionClass);
-            EXPECT_EQ(actions.IsSleepAllowed(), suspend);
-            EXPECT_EQ(actions.IsHibernateAllowed(), hibernate);
-        }
-    }
     EXPECT_TRUE(platform.calls.empty());
 }
 
