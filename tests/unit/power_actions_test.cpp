@@ -30,7 +30,10 @@ std::string Text(PlatformHandle handle) {
                                 : "tray";
 }
 std::string Text(const std::wstring& text) {
-    return "'" + std::string(text.begin(), text.end()) + "'";
+    std::string quoted = "'";
+    for (const wchar_t c : text)
+        quoted.push_back(static_cast<char>(c));
+    return quoted + "'";
 }
 std::string Text(uint64_t number) {
     return number < 10 ? std::to_string(number) : "0x" + (std::stringstream() << std::hex << number).str();
