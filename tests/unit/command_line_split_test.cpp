@@ -6,48 +6,16 @@
 #include <vector>
 
 #include "tests/unit/awkward_texts.h"
+#include "tests/unit/split_cases.h"
 
 namespace {
 
 using Arguments = std::vector<std::wstring>;
 
-struct SplitCase {
-    const wchar_t* line;
-    Arguments expected;
-};
-
 TEST(SplitArguments, FollowsTheRuntimeRules) {
-    const SplitCase cases[] = {
-        {L"", {}},
-        {L" \t  ", {}},
-        {L"a b\tc", {L"a", L"b", L"c"}},
-        {L"  lead  trail  ", {L"lead", L"trail"}},
-        // Only space and tab separate.
-        {L"a\nb c\vd\re", {L"a\nb", L"c\vd\re"}},
-        {L"\"a b\" c", {L"a b", L"c"}},
-        {L"a\"b c\"d e", {L"ab cd", L"e"}},
-        {L"\"\" x \"\"", {L"", L"x", L""}},
-        {L"\"unterminated group", {L"unterminated group"}},
-        // Backslashes are literal except before a double quote.
-        {L"a\\b c\\\\d \\", {L"a\\b", L"c\\\\d", L"\\"}},
-        {L"\\\"a", {L"\"a"}},
-        {L"\\\\\"a b\"", {L"\\a b"}},
-        {L"\\\\\\\"a b", {L"\\\"a", L"b"}},
-        {L"\\\\\\\\\"a\"", {L"\\\\a"}},
-        {L"\"a\\\\\" b", {L"a\\", L"b"}},
-        {L"\"a\\\\\\\" b\"", {L"a\\\" b"}},
-        {L"\"say \\\"hi\\\"\"", {L"say \"hi\""}},
-        // Two quotes inside a group give one and the group goes on (the runtime, not the shell).
-        {L"\"a\"\"b c\"", {L"a\"b c"}},
-        {L"\"a\"\"b\" c", {L"a\"b", L"c"}},
-        {L"\"x\"\"\" y", {L"x\"", L"y"}},
-        {L"\"\"\"\"", {L"\""}},
-        {L"a\"\"\"b", {L"a\"b"}},
-        {L"\"\"\"a b", {L"\"a b"}},
-    };
-    for (const SplitCase& c : cases)
-        EXPECT_EQ(SplitArguments(c.line), c.expected)
-            << "line: " << testing::PrintToString(std::wstring(c.line));
+    for (const SplitCase& c : RuntimeSplitCases())
+        EXPECT_EQ(SplitArguments(c.arguments), c.expected)
+            << testing::PrintToString(std::wstring(c.arguments));
 }
 
 TEST(SplitArguments, StopsAtAnEmbeddedNul) {
@@ -56,7 +24,11 @@ TEST(SplitArguments, StopsAtAnEmbeddedNul) {
 }
 
 TEST(SplitCommandLine, ReadsTheProgramNameWithoutBackslashRules) {
-    const SplitCase cases[] = {
+    struct LineCase {
+        const wchar_t* line;
+        Arguments expected;
+    };
+    const LineCase cases[] = {
         {L"", {L""}},
         {L"prog", {L"prog"}},
         {L"prog /A /M 4", {L"prog", L"/A", L"/M", L"4"}},
@@ -67,7 +39,7 @@ TEST(SplitCommandLine, ReadsTheProgramNameWithoutBackslashRules) {
         {L"p\tq", {L"p", L"q"}},
         {L"  leading", {L"", L"leading"}},
     };
-    for (const SplitCase& c : cases)
+    for (const LineCase& c : cases)
         EXPECT_EQ(SplitCommandLine(c.line), c.expected)
             << "line: " << testing::PrintToString(std::wstring(c.line));
 }

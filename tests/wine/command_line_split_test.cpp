@@ -13,6 +13,7 @@
 #include "scheduler/core/action_arguments.h"
 #include "scheduler/core/command_line_split.h"
 #include "tests/unit/awkward_texts.h"
+#include "tests/unit/split_cases.h"
 
 namespace {
 
@@ -82,32 +83,14 @@ std::wstring Program() {
     return L"\"" + EchoProgram() + L"\"";
 }
 
+// The cases the native tests hold the splitter to are what the runtime itself gives.
 TEST(SplitCommandLineUnderTheRuntime, AgreesWithTheRuntimeOnEveryRule) {
-    const wchar_t* argumentLines[] = {
-        L"",
-        L"a b\tc",
-        L"  lead  trail  ",
-        L"a\nb c\vd",
-        L"\"a b\" c",
-        L"a\"b c\"d e",
-        L"\"\" x \"\"",
-        L"\"unterminated group",
-        L"a\\b c\\\\d \\",
-        L"\\\"a",
-        L"\\\\\"a b\"",
-        L"\\\\\\\"a b",
-        L"\"a\\\\\" b",
-        L"\"a\\\\\\\" b\"",
-        L"\"a\"\"b c\"",
-        L"\"x\"\"\" y",
-        L"\"\"\"\"",
-        L"a\"\"\"b",
-        L"\"\"\"a b",
-        L"*.exe \"*.txt\"",
-    };
-    for (const wchar_t* arguments : argumentLines) {
-        const std::wstring line = Program() + L" " + arguments;
-        EXPECT_EQ(SplitCommandLine(line), RuntimeSplit(line)) << testing::PrintToString(line);
+    for (const SplitCase& c : RuntimeSplitCases()) {
+        const std::wstring line = Program() + L" " + c.arguments;
+        Arguments expected = {EchoProgram()};
+        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+        EXPECT_EQ(RuntimeSplit(line), expected) << testing::PrintToString(line);
+        EXPECT_EQ(SplitCommandLine(line), expected) << testing::PrintToString(line);
     }
     // The program name is only read, so it need not name the program that runs. Wine's runtime reads
     // it by the argument rules, which differ only at a backslash before a quote (no program path has
