@@ -11,7 +11,7 @@ const std::wstring& UnknownText() {
 }
 
 bool IsAction(int32_t action) {
-    return action >= ShutDown && action <= Run;
+    return action >= PowerAction::ShutDown && action <= PowerAction::Run;
 }
 
 }  // namespace
@@ -27,8 +27,8 @@ const std::wstring& CActionTexts::ActionDescription(int32_t action) const {
 uint32_t CActionTexts::ActionIcon(int32_t action) {
     if (!IsAction(action))
         return IDI_APP;
-    if (action >= Alarm)
-        return IDI_ACTION_ALARM + static_cast<uint32_t>(action - Alarm);
+    if (action >= PowerAction::Alarm)
+        return IDI_ACTION_ALARM + static_cast<uint32_t>(action - PowerAction::Alarm);
     return IDI_ACTION_FIRST + static_cast<uint32_t>(action);
 }
 
@@ -41,7 +41,7 @@ const std::wstring& CActionTexts::Lookup(Cache& cache,
         return UnknownText();
     std::optional<std::wstring>& slot = cache[static_cast<size_t>(action)];
     if (!slot) {
-        const uint32_t id = action >= Alarm ? alarmId + static_cast<uint32_t>(action - Alarm)
+        const uint32_t id = action >= PowerAction::Alarm ? alarmId + static_cast<uint32_t>(action - PowerAction::Alarm)
                                             : firstId + static_cast<uint32_t>(action);
         slot = m_strings.Load(id);
     }

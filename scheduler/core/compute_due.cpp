@@ -23,7 +23,7 @@ int64_t SaturatingDays(int64_t days) {
 
 int64_t ComputeDue(const IClock& clock, int32_t kind, int64_t seconds) {
     const int64_t now = clock.Now();
-    if (kind == After)
+    if (kind == TimeKind::After)
         return SaturatingAdd(now, seconds);
 
     const std::optional<LocalTime> today = clock.ToLocal(now);
@@ -57,7 +57,7 @@ int64_t ComputeDue(const IClock& clock, int32_t kind, int64_t seconds) {
 }
 
 int64_t ComputeRepeatDue(const IClock& clock, const TaskRecord& task) {
-    if (task.kind == After)
-        return ComputeDue(clock, After, std::max<int64_t>(task.seconds, kShortestRepeat));
+    if (task.kind == TimeKind::After)
+        return ComputeDue(clock, TimeKind::After, std::max<int64_t>(task.seconds, kShortestRepeat));
     return ComputeDue(clock, task.kind, task.seconds);
 }

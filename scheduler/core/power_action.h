@@ -2,6 +2,11 @@
 
 #include <cstdint>
 
+// The enumerators live in a namespace of their own and are always written qualified
+// (PowerAction::Sleep, TimeKind::At): unqualified, Sleep would collide with the Win32 function. They
+// stay unscoped enumerations because the values travel as plain 32-bit integers.
+namespace tivolan {
+
 // The nine things Tivolan can do. The numbers are stored in the registry ("Mode", task records),
 // written on command lines ("/M") and index the string and icon tables.
 enum PowerAction : int32_t {
@@ -22,3 +27,8 @@ enum TimeKind : int32_t {
     After = 0,
     At = 1,
 };
+
+}  // namespace tivolan
+
+using tivolan::PowerAction;
+using tivolan::TimeKind;

@@ -19,23 +19,23 @@ bool CPowerActions::IsNtFamily() const {
 
 bool CPowerActions::PerformPowerAction(int32_t action, PlatformWindow window, bool forceIfHung) {
     switch (action) {
-        case ShutDown:
+        case PowerAction::ShutDown:
             return ExitSystem(false, false, forceIfHung);
-        case Restart:
+        case PowerAction::Restart:
             return ExitSystem(true, false, forceIfHung);
-        case Sleep:
+        case PowerAction::Sleep:
             return Suspend(false);
-        case Hibernate:
+        case PowerAction::Hibernate:
             return Suspend(true);
-        case DisplayOff:
+        case PowerAction::DisplayOff:
             if (window)
                 m_platform.SendWindowMessage(window, WmSysCommand, ScMonitorPower, SysCommandParam);
             return true;
-        case ScreenSaver:
+        case PowerAction::ScreenSaver:
             if (window)
                 m_platform.SendWindowMessage(window, WmSysCommand, ScScreenSave, SysCommandParam);
             return true;
-        case LockWindows:
+        case PowerAction::LockWindows:
             return m_platform.LockWorkStation();
         default:
             return true;

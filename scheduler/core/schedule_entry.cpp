@@ -5,10 +5,10 @@
 namespace {
 
 int32_t ActionRank(int32_t action) {
-    if (action == Sleep)
-        return Hibernate;
-    if (action == Hibernate)
-        return Sleep;
+    if (action == PowerAction::Sleep)
+        return PowerAction::Hibernate;
+    if (action == PowerAction::Hibernate)
+        return PowerAction::Sleep;
     return action;
 }
 

@@ -48,7 +48,7 @@ void CScheduler::Add(int32_t kind, int64_t seconds, int32_t action, const std::w
     // The first entry may have changed: its warnings start afresh from the next tick.
     m_lastRemaining = 0;
     UpdateTrayTip();
-    if (kind != After || seconds != 0)
+    if (kind != TimeKind::After || seconds != 0)
         ShowDueNotice(entry);
     NotifyObservers();
 }
@@ -138,7 +138,7 @@ std::wstring CScheduler::DescribeRepeat(const ScheduleEntry& entry) const {
     const auto unit = [this](int number, uint32_t singular, uint32_t plural) {
         return m_strings.Load(number < 2 ? singular : plural);
     };
-    if (task.kind != After) {
+    if (task.kind != TimeKind::After) {
         // A time of a day or more (25:00) is due on a later day at that time of day.
         const int64_t seconds = (int64_t{task.seconds} % kSecondsPerDay + kSecondsPerDay) % kSecondsPerDay;
         return FormatText(m_strings.Load(IDS_REPEAT_DAILY_AT),
@@ -174,17 +174,17 @@ void CScheduler::Sort() {
 
 bool CScheduler::Perform(const ScheduleEntry& entry) {
     switch (entry.action) {
-        case ShutDown:
-        case Restart:
-        case Hibernate:
+        case PowerAction::ShutDown:
+        case PowerAction::Restart:
+        case PowerAction::Hibernate:
             return PerformAfterConfirmation(entry.action);
-        case Sleep:
+        case PowerAction::Sleep:
             m_services.power.Perform(entry.action);
             return true;
-        case Alarm:
+        case PowerAction::Alarm:
             m_services.tray.ShowAlarm(entry.parameter);
             return false;
-        case Run:
+        case PowerAction::Run:
             m_services.launcher.Start(entry.parameter);
             return false;
         default:

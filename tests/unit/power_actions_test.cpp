@@ -135,20 +135,20 @@ TEST_F(PowerActionsTest, EachSystemActionMakesItsRequestAfterThePrivilege) {
         Calls calls;
     };
     const Case cases[] = {
-        {ShutDown, true, Then(kPrivilege, "ExitWindowsEx(0x11,0)")},
-        {Restart, false, Then(kPrivilege, "ExitWindowsEx(2,0)")},
-        {Sleep, true, Then(kPrivilege, "SetSuspendState(0,0,0)")},
-        {Hibernate, false, Then(kPrivilege, "SetSuspendState(1,0,0)")},
-        {DisplayOff, true, {"SendWindowMessage(tray,0x112,0xf170,2)"}},
-        {ScreenSaver, false, {"SendWindowMessage(tray,0x112,0xf140,2)"}},
-        {LockWindows, true, {"LockWorkStation"}},
+        {PowerAction::ShutDown, true, Then(kPrivilege, "ExitWindowsEx(0x11,0)")},
+        {PowerAction::Restart, false, Then(kPrivilege, "ExitWindowsEx(2,0)")},
+        {PowerAction::Sleep, true, Then(kPrivilege, "SetSuspendState(0,0,0)")},
+        {PowerAction::Hibernate, false, Then(kPrivilege, "SetSuspendState(1,0,0)")},
+        {PowerAction::DisplayOff, true, {"SendWindowMessage(tray,0x112,0xf170,2)"}},
+        {PowerAction::ScreenSaver, false, {"SendWindowMessage(tray,0x112,0xf140,2)"}},
+        {PowerAction::LockWindows, true, {"LockWorkStation"}},
     };
     for (const Case& c : cases) {
         for (const bool works : {true, false}) {
             platform = RecordingPowerPlatform();
             platform.requestWorks = works;
             // The window commands have no result to report.
-            const bool expected = works || c.action == DisplayOff || c.action == ScreenSaver;
+            const bool expected = works || c.action == PowerAction::DisplayOff || c.action == PowerAction::ScreenSaver;
             EXPECT_EQ(Perform(c.action, kTray, c.forceIfHung), expected) << c.action;
             EXPECT_EQ(platform.calls, c.calls) << c.action;
         }
@@ -195,7 +195,7 @@ TEST_F(PowerActionsTest, NoPrivilegeNoRequest) {
          kPrivilege},
     };
     for (const Case& c : cases) {
-        for (const int32_t action : {ShutDown, Restart, Sleep, Hibernate}) {
+        for (const int32_t action : {PowerAction::ShutDown, PowerAction::Restart, PowerAction::Sleep, PowerAction::Hibernate}) {
             platform = RecordingPowerPlatform();
             c.breakIt(platform);
             EXPECT_FALSE(Perform(action, kTray, true)) << c.what << ", action " << action;
@@ -206,10 +206,10 @@ TEST_F(PowerActionsTest, NoPrivilegeNoRequest) {
 
 TEST_F(PowerActionsTest, OnlyTheWindows95FamilyEndsTheTaskbar) {
     osVersionClass = 0x20004;
-    EXPECT_TRUE(Perform(Restart));
+    EXPECT_TRUE(Perform(PowerAction::Restart));
     EXPECT_EQ(platform.calls, Then(kTaskbarStep, "ExitWindowsEx(2,0)"));
     platform = RecordingPowerPlatform();
-    EXPECT_TRUE(Perform(Hibernate));
+    EXPECT_TRUE(Perform(PowerAction::Hibernate));
     EXPECT_EQ(platform.calls, Calls{"SetSuspendState(1,0,0)"});
 
     // A failed or unknown version query must not end Explorer on an NT system.
@@ -217,7 +217,7 @@ TEST_F(PowerActionsTest, OnlyTheWindows95FamilyEndsTheTaskbar) {
          {OsVersionCode::QueryFailed, OsVersionCode::Unknown, OsVersionCode::Win32s}) {
         platform = RecordingPowerPlatform();
         osVersionClass = unknown;
-        EXPECT_TRUE(Perform(ShutDown));
+        EXPECT_TRUE(Perform(PowerAction::ShutDown));
         EXPECT_EQ(platform.calls, Then(kPrivilege, "ExitWindowsEx(1,0)")) << unknown;
     }
 }
@@ -237,7 +237,7 @@ TEST_F(PowerActionsTest, Windows95FamilyShutsDownWhateverTheTaskbarStepGives) {
     for (const Case& c : cases) {
         platform = RecordingPowerPlatform();
         c.breakIt(platform);
-        EXPECT_TRUE(Perform(ShutDown));
+        EXPECT_TRUE(Perform(PowerAction::ShutDown));
         const Calls taken(kTaskbarStep.begin(), kTaskbarStep.begin() + c.stepsTaken);
         EXPECT_EQ(platform.calls, Then(taken, "ExitWindowsEx(1,0)")) << c.stepsTaken;
     }
@@ -245,9 +245,9 @@ TEST_F(PowerActionsTest, Windows95FamilyShutsDownWhateverTheTaskbarStepGives) {
 
 TEST_F(PowerActionsTest, NoWindowOrNoSystemActionDoesNothing) {
     platform.requestWorks = false;
-    EXPECT_TRUE(Perform(DisplayOff, nullptr));
-    EXPECT_TRUE(Perform(ScreenSaver, nullptr));
-    for (const int32_t action : {int32_t{Alarm}, int32_t{PowerAction::Run}, -1, 9, 1000})
+    EXPECT_TRUE(Perform(PowerAction::DisplayOff, nullptr));
+    EXPECT_TRUE(Perform(PowerAction::ScreenSaver, nullptr));
+    for (const int32_t action : {int32_t{PowerAction::Alarm}, int32_t{PowerAction::Run}, -1, 9, 1000})
         EXPECT_TRUE(Perform(action)) << action;
     EXPECT_TRUE(platform.calls.empty());
 }

@@ -59,7 +59,7 @@ class SchedulerTest : public ::testing::Test {
 };
 
 TEST_F(SchedulerTest, TrayMenuActionRunsAtTheNextTickWithoutNotice) {
-    scheduler.Add(After, 0, LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 0, PowerAction::LockWindows, L"", false);
     EXPECT_TRUE(toast.shown.empty());
     EXPECT_EQ(observer.calls, 1);
     EXPECT_EQ(tray.tooltip, L"Tivolan - 10:00 Lock Windows");
@@ -75,7 +75,7 @@ TEST_F(SchedulerTest, TrayMenuActionRunsAtTheNextTickWithoutNotice) {
 
 TEST_F(SchedulerTest, AddAnnouncesTheDueTime) {
     clock.SetLocal(2024, 6, 10, 9, 59, 30);
-    scheduler.Add(At, 36000, ShutDown, L"", false);
+    scheduler.Add(TimeKind::At, 36000, PowerAction::ShutDown, L"", false);
     ASSERT_EQ(scheduler.Entries().size(), 1u);
     EXPECT_EQ(scheduler.Entries()[0].due, Utc(2024, 6, 11, 8));
     EXPECT_EQ(scheduler.Entries()[0].taskIndex, -1);
@@ -87,7 +87,7 @@ TEST_F(SchedulerTest, AddAnnouncesTheDueTime) {
     EXPECT_EQ(tray.tooltip, L"Tivolan - 10:00 Shut down");
 
     // Midnight is a clock time too, announced although its seconds are 0.
-    scheduler.Add(At, 0, Alarm, L"Tea", false);
+    scheduler.Add(TimeKind::At, 0, PowerAction::Alarm, L"Tea", false);
     ASSERT_EQ(toast.shown.size(), 2u);
     EXPECT_EQ(toast.shown[1].text, L"Show an alarm message at 00:00.");
     EXPECT_EQ(toast.shown[1].icon, 209u);
@@ -96,9 +96,9 @@ TEST_F(SchedulerTest, AddAnnouncesTheDueTime) {
 }
 
 TEST_F(SchedulerTest, MakeTaskStoresARepeatingTask) {
-    scheduler.Add(After, 5400, ::Run, L"C:\\Tools\\x.exe", true);
+    scheduler.Add(TimeKind::After, 5400, PowerAction::Run, L"C:\\Tools\\x.exe", true);
     ASSERT_EQ(settings.tasks.size(), 1u);
-    EXPECT_EQ(settings.tasks[0], (TaskRecord{5400, After, ::Run, L"C:\\Tools\\x.exe"}));
+    EXPECT_EQ(settings.tasks[0], (TaskRecord{5400, TimeKind::After, PowerAction::Run, L"C:\\Tools\\x.exe"}));
     EXPECT_EQ(scheduler.Entries()[0].taskIndex, 0);
     EXPECT_EQ(scheduler.Entries()[0].parameter, L"C:\\Tools\\x.exe");
 }
@@ -146,7 +146,7 @@ TEST_F(SchedulerTest, WarnsAtEachThresholdTickByTick) {
         SCOPED_TRACE(sequence.name);
         toast.shown.clear();
         log.clear();
-        scheduler.Add(After, sequence.countdown, ShutDown, L"", false);
+        scheduler.Add(TimeKind::After, sequence.countdown, PowerAction::ShutDown, L"", false);
         ASSERT_EQ(toast.shown.size(), 1u);  // the "at" notice
         const int64_t due = scheduler.Entries()[0].due;
 
@@ -168,10 +168,10 @@ TEST_F(SchedulerTest, WarnsAtEachThresholdTickByTick) {
 }
 
 TEST_F(SchedulerTest, OnlyTheFirstEntryIsAnnounced) {
-    scheduler.Add(After, 3 * 3600, Sleep, L"", false);
+    scheduler.Add(TimeKind::After, 3 * 3600, PowerAction::Sleep, L"", false);
     TickFor(5);
     // A sooner entry takes the lead: its first tick only records, so no "1 hour" for 45 minutes.
-    scheduler.Add(After, 2700, Restart, L"", false);
+    scheduler.Add(TimeKind::After, 2700, PowerAction::Restart, L"", false);
     toast.shown.clear();
     TickFor(2700 - 1860);
     EXPECT_TRUE(toast.shown.empty());
@@ -180,10 +180,10 @@ TEST_F(SchedulerTest, OnlyTheFirstEntryIsAnnounced) {
 }
 
 TEST_F(SchedulerTest, FiredPowerActionSuppressesLaterDueOnes) {
-    scheduler.Add(After, 60, Sleep, L"", false);
-    scheduler.Add(After, 60, Hibernate, L"", false);
-    scheduler.Add(After, 60, LockWindows, L"", false);
-    scheduler.Add(After, 3600, LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::Sleep, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::Hibernate, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 3600, PowerAction::LockWindows, L"", false);
     settings.confirm = false;
     TickFor(60);
     EXPECT_EQ(log, EventLog{L"perform 3"});
@@ -193,15 +193,15 @@ TEST_F(SchedulerTest, FiredPowerActionSuppressesLaterDueOnes) {
     // Sleep never asks, whatever the Confirm setting.
     log.clear();
     settings.confirm = true;
-    scheduler.Add(After, 5, Sleep, L"", false);
+    scheduler.Add(TimeKind::After, 5, PowerAction::Sleep, L"", false);
     TickFor(5);
     EXPECT_EQ(log, EventLog{L"perform 2"});
 }
 
 TEST_F(SchedulerTest, SkippedRepeatingEntriesAreStillRescheduled) {
     settings.confirm = false;
-    scheduler.Add(After, 600, Sleep, L"", true);
-    scheduler.Add(After, 600, Hibernate, L"", true);
+    scheduler.Add(TimeKind::After, 600, PowerAction::Sleep, L"", true);
+    scheduler.Add(TimeKind::After, 600, PowerAction::Hibernate, L"", true);
     TickFor(600);
     EXPECT_EQ(log, EventLog{L"perform 3"});
     ASSERT_EQ(scheduler.Entries().size(), 2u);
@@ -210,25 +210,25 @@ TEST_F(SchedulerTest, SkippedRepeatingEntriesAreStillRescheduled) {
 }
 
 TEST_F(SchedulerTest, CancelledConfirmationStillLetsDisplayOffRun) {
-    scheduler.Add(After, 60, ShutDown, L"", false);
-    scheduler.Add(After, 60, DisplayOff, L"", false);
-    scheduler.Add(After, 60, Restart, L"", true);
+    scheduler.Add(TimeKind::After, 60, PowerAction::ShutDown, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::DisplayOff, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::Restart, L"", true);
     confirmation.answer = false;
     TickFor(60);
     EXPECT_EQ(log, (EventLog{L"disable", L"confirm 0", L"enable", L"disable", L"confirm 1", L"enable",
                              L"perform 4"}));
     EXPECT_TRUE(tray.mainWindowEnabled);
     ASSERT_EQ(scheduler.Entries().size(), 1u);
-    EXPECT_EQ(scheduler.Entries()[0].action, Restart);
+    EXPECT_EQ(scheduler.Entries()[0].action, PowerAction::Restart);
     EXPECT_EQ(scheduler.Entries()[0].due, clock.now + 60);
 }
 
 TEST_F(SchedulerTest, PerformsEachKindOfAction) {
-    scheduler.Add(After, 10, 13, L"", false);
-    scheduler.Add(After, 10, ::Run, L"C:\\Tools\\x.exe", false);
-    scheduler.Add(After, 10, 12, L"", false);
-    scheduler.Add(After, 10, Alarm, L"Tea", false);
-    scheduler.Add(After, 10, ScreenSaver, L"", false);
+    scheduler.Add(TimeKind::After, 10, 13, L"", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::Run, L"C:\\Tools\\x.exe", false);
+    scheduler.Add(TimeKind::After, 10, 12, L"", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::Alarm, L"Tea", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::ScreenSaver, L"", false);
     TickFor(10);
     EXPECT_EQ(log,
               (EventLog{L"perform 5", L"alarm Tea", L"run C:\\Tools\\x.exe", L"perform 12", L"perform 13"}));
@@ -236,18 +236,18 @@ TEST_F(SchedulerTest, PerformsEachKindOfAction) {
 
     // A restart that was carried out ends the second for everything after it.
     log.clear();
-    scheduler.Add(After, 10, ::Run, L"C:\\Tools\\x.exe", false);
-    scheduler.Add(After, 10, Alarm, L"Tea", false);
-    scheduler.Add(After, 10, ScreenSaver, L"", false);
-    scheduler.Add(After, 10, Restart, L"", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::Run, L"C:\\Tools\\x.exe", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::Alarm, L"Tea", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::ScreenSaver, L"", false);
+    scheduler.Add(TimeKind::After, 10, PowerAction::Restart, L"", false);
     TickFor(10);
     EXPECT_EQ(log, (EventLog{L"disable", L"confirm 1", L"perform 1", L"enable"}));
     EXPECT_TRUE(scheduler.Entries().empty());
 }
 
 TEST_F(SchedulerTest, BusyTickIgnoresReentry) {
-    scheduler.Add(After, 60, ShutDown, L"", true);
-    scheduler.Add(After, 60, LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 60, PowerAction::ShutDown, L"", true);
+    scheduler.Add(TimeKind::After, 60, PowerAction::LockWindows, L"", false);
     int nested = 0;
     confirmation.whileOpen = [&] {
         ++nested;
@@ -269,7 +269,7 @@ TEST_F(SchedulerTest, BusyTickIgnoresReentry) {
 
 TEST_F(SchedulerTest, RepeatingTaskCountsFromTheMomentOfRescheduling) {
     clock.SetLocal(2024, 6, 10, 10, 30, 7);
-    scheduler.Add(After, 5400, ShutDown, L"", true);
+    scheduler.Add(TimeKind::After, 5400, PowerAction::ShutDown, L"", true);
     confirmation.whileOpen = [&] { clock.now += 25; };
     TickFor(5400);
     EXPECT_EQ(power.times, std::vector<int64_t>{Utc(2024, 6, 10, 10, 0, 32)});
@@ -279,11 +279,11 @@ TEST_F(SchedulerTest, RepeatingTaskCountsFromTheMomentOfRescheduling) {
 }
 
 TEST_F(SchedulerTest, ListChangesDuringAnActionHitTheRightEntry) {
-    scheduler.Add(After, 5, ::Run, L"a.exe", false);
+    scheduler.Add(TimeKind::After, 5, PowerAction::Run, L"a.exe", false);
     // A forwarded request while the shell runs its message loop: due at once, it sorts first.
     launcher.whileStarting = [&] {
         launcher.whileStarting = nullptr;
-        scheduler.Add(After, 0, LockWindows, L"", false);
+        scheduler.Add(TimeKind::After, 0, PowerAction::LockWindows, L"", false);
     };
     TickFor(5);
     EXPECT_EQ(log, (EventLog{L"run a.exe", L"perform 6"}));
@@ -291,12 +291,12 @@ TEST_F(SchedulerTest, ListChangesDuringAnActionHitTheRightEntry) {
 }
 
 TEST_F(SchedulerTest, RemoveRenumbersTheLaterTasks) {
-    settings.AddTask({600, After, Alarm, L"zero"});
-    settings.AddTask({1200, After, Alarm, L"one"});
-    settings.AddTask({1800, After, Alarm, L"two"});
+    settings.AddTask({600, TimeKind::After, PowerAction::Alarm, L"zero"});
+    settings.AddTask({1200, TimeKind::After, PowerAction::Alarm, L"one"});
+    settings.AddTask({1800, TimeKind::After, PowerAction::Alarm, L"two"});
     for (size_t i = 0; i < 3; ++i)
         scheduler.AddStoredTask(i);
-    scheduler.Add(After, 900, Sleep, L"", false);
+    scheduler.Add(TimeKind::After, 900, PowerAction::Sleep, L"", false);
 
     ASSERT_EQ(scheduler.Entries()[0].parameter, L"zero");
     scheduler.Remove(0);
@@ -326,8 +326,8 @@ TEST_F(SchedulerTest, RemoveRenumbersTheLaterTasks) {
 }
 
 TEST_F(SchedulerTest, RemoveTakesEveryEntryOfItsTaskOrNothing) {
-    settings.AddTask({600, After, Alarm, L"zero"});
-    settings.AddTask({1200, After, Alarm, L"one"});
+    settings.AddTask({600, TimeKind::After, PowerAction::Alarm, L"zero"});
+    settings.AddTask({1200, TimeKind::After, PowerAction::Alarm, L"one"});
     scheduler.AddStoredTask(0);
     scheduler.AddStoredTask(1);
     scheduler.AddStoredTask(1);
@@ -342,9 +342,9 @@ TEST_F(SchedulerTest, RemoveTakesEveryEntryOfItsTaskOrNothing) {
 }
 
 TEST_F(SchedulerTest, StoredTasksAreScheduledInDueOrderSilently) {
-    settings.AddTask({7200, After, Sleep, L""});
-    settings.AddTask({600, After, Alarm, L"soon"});
-    settings.AddTask({18000, After, ShutDown, L""});
+    settings.AddTask({7200, TimeKind::After, PowerAction::Sleep, L""});
+    settings.AddTask({600, TimeKind::After, PowerAction::Alarm, L"soon"});
+    settings.AddTask({18000, TimeKind::After, PowerAction::ShutDown, L""});
     for (size_t i = 0; i < settings.TaskCount(); ++i)
         scheduler.AddStoredTask(i);
     EXPECT_THROW(scheduler.AddStoredTask(3), std::invalid_argument);
@@ -366,19 +366,19 @@ TEST_F(SchedulerTest, DescribesTheRepeat) {
         const wchar_t* text;
     };
     const Case cases[] = {
-        {{0, After, 0, L""}, L"Every 0 min"},
-        {{60, After, 0, L""}, L"Every 1 min"},
-        {{120, After, 0, L""}, L"Every 2 mins"},
-        {{3599, After, 0, L""}, L"Every 59 mins"},
-        {{3600, After, 0, L""}, L"Every 1 hour 0 min"},
-        {{3660, After, 0, L""}, L"Every 1 hour 1 min"},
-        {{5400, After, 0, L""}, L"Every 1 hour 30 mins"},
-        {{7260, After, 0, L""}, L"Every 2 hours 1 min"},
-        {{999 * 3600 + 59 * 60, After, 0, L""}, L"Every 999 hours 59 mins"},
-        {{25500, At, 0, L""}, L"Daily at 07:05"},
-        {{0, At, 0, L""}, L"Daily at 00:00"},
+        {{0, TimeKind::After, 0, L""}, L"Every 0 min"},
+        {{60, TimeKind::After, 0, L""}, L"Every 1 min"},
+        {{120, TimeKind::After, 0, L""}, L"Every 2 mins"},
+        {{3599, TimeKind::After, 0, L""}, L"Every 59 mins"},
+        {{3600, TimeKind::After, 0, L""}, L"Every 1 hour 0 min"},
+        {{3660, TimeKind::After, 0, L""}, L"Every 1 hour 1 min"},
+        {{5400, TimeKind::After, 0, L""}, L"Every 1 hour 30 mins"},
+        {{7260, TimeKind::After, 0, L""}, L"Every 2 hours 1 min"},
+        {{999 * 3600 + 59 * 60, TimeKind::After, 0, L""}, L"Every 999 hours 59 mins"},
+        {{25500, TimeKind::At, 0, L""}, L"Daily at 07:05"},
+        {{0, TimeKind::At, 0, L""}, L"Daily at 00:00"},
         {{86340, 3, 0, L""}, L"Daily at 23:59"},
-        {{90000, At, 0, L""}, L"Daily at 01:00"},
+        {{90000, TimeKind::At, 0, L""}, L"Daily at 01:00"},
     };
     for (const Case& c : cases) {
         settings.tasks = {c.task};
@@ -389,8 +389,8 @@ TEST_F(SchedulerTest, DescribesTheRepeat) {
 }
 
 TEST_F(SchedulerTest, ClockChangesAreJudgedByAbsoluteDueTimes) {
-    scheduler.Add(After, 3600, LockWindows, L"", false);
-    scheduler.Add(After, 7200, DisplayOff, L"", false);
+    scheduler.Add(TimeKind::After, 3600, PowerAction::LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 7200, PowerAction::DisplayOff, L"", false);
     toast.shown.clear();
 
     // Set forward past the first due time (or back from two hours of sleep): performed at once.
@@ -402,7 +402,7 @@ TEST_F(SchedulerTest, ClockChangesAreJudgedByAbsoluteDueTimes) {
     // Set back: the entry waits until the clock reaches its due time again.
     log.clear();
     power.times.clear();
-    scheduler.Add(After, 600, LockWindows, L"", false);
+    scheduler.Add(TimeKind::After, 600, PowerAction::LockWindows, L"", false);
     const int64_t due = scheduler.Entries()[0].due;
     TickFor(2);
     clock.now -= 3600;
@@ -413,7 +413,7 @@ TEST_F(SchedulerTest, ClockChangesAreJudgedByAbsoluteDueTimes) {
 }
 
 TEST_F(SchedulerTest, ClockSetBackDuringConfirmationPerformsOnce) {
-    scheduler.Add(After, 60, ShutDown, L"", true);
+    scheduler.Add(TimeKind::After, 60, PowerAction::ShutDown, L"", true);
     confirmation.whileOpen = [&] { clock.now -= 2 * 3600; };
     TickFor(59);
     clock.readsLeft = 1000;
@@ -426,7 +426,7 @@ TEST_F(SchedulerTest, ClockSetBackDuringConfirmationPerformsOnce) {
 TEST_F(SchedulerTest, HugeCountdownsStayFarAway) {
     // 2^32 + 125 seconds: cut to 32 bits it would read as two minutes and warn one minute later.
     const int64_t countdown = (int64_t{1} << 32) + 125;
-    scheduler.Add(After, countdown, ShutDown, L"", false);
+    scheduler.Add(TimeKind::After, countdown, PowerAction::ShutDown, L"", false);
     EXPECT_EQ(scheduler.Entries()[0].due, clock.now + countdown);
     toast.shown.clear();
     TickFor(300);
@@ -434,13 +434,13 @@ TEST_F(SchedulerTest, HugeCountdownsStayFarAway) {
     EXPECT_TRUE(toast.shown.empty());
 
     // The stored 32-bit interval is the longest one, not a wrapped negative one.
-    scheduler.Add(After, int64_t{999999} * 3600, Restart, L"", true);
+    scheduler.Add(TimeKind::After, int64_t{999999} * 3600, PowerAction::Restart, L"", true);
     ASSERT_EQ(settings.tasks.size(), 1u);
     EXPECT_EQ(settings.tasks[0].seconds, std::numeric_limits<int32_t>::max());
     EXPECT_EQ(scheduler.Entries()[0].due, clock.now + std::numeric_limits<int32_t>::max());
     toast.shown.clear();
 
-    scheduler.Add(After, std::numeric_limits<int64_t>::max(), Sleep, L"", false);
+    scheduler.Add(TimeKind::After, std::numeric_limits<int64_t>::max(), PowerAction::Sleep, L"", false);
     TickFor(2);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(toast.shown.empty());
@@ -448,14 +448,14 @@ TEST_F(SchedulerTest, HugeCountdownsStayFarAway) {
 
 TEST_F(SchedulerTest, AnnouncementBeyondTheCalendarIsLeftOut) {
     clock.lastYear = 2100;
-    scheduler.Add(At, int64_t{1'000'000} * 3600, Sleep, L"", false);
+    scheduler.Add(TimeKind::At, int64_t{1'000'000} * 3600, PowerAction::Sleep, L"", false);
     EXPECT_TRUE(toast.shown.empty());
     EXPECT_EQ(tray.tooltip, L"Tivolan -  Sleep");
 }
 
 TEST_F(SchedulerTest, ZeroIntervalTaskRunsOncePerMinute) {
-    settings.AddTask({0, After, LockWindows, L""});
-    settings.AddTask({-600, After, DisplayOff, L""});
+    settings.AddTask({0, TimeKind::After, PowerAction::LockWindows, L""});
+    settings.AddTask({-600, TimeKind::After, PowerAction::DisplayOff, L""});
     scheduler.AddStoredTask(0);
     scheduler.AddStoredTask(1);
     TickFor(150);
@@ -465,16 +465,16 @@ TEST_F(SchedulerTest, ZeroIntervalTaskRunsOncePerMinute) {
 
 TEST_F(SchedulerTest, DailyTaskFiresOnceAcrossTheAutumnNight) {
     clock.SetLocal(2024, 10, 26, 23, 0, 0);
-    scheduler.Add(At, 900, LockWindows, L"", true);
+    scheduler.Add(TimeKind::At, 900, PowerAction::LockWindows, L"", true);
     TickFor(26 * 3600 + 3600);
     EXPECT_EQ(power.times, (std::vector<int64_t>{Utc(2024, 10, 26, 22, 15), Utc(2024, 10, 27, 23, 15)}));
     EXPECT_EQ(scheduler.Entries()[0].due, Utc(2024, 10, 28, 23, 15));
 }
 
 TEST_F(SchedulerTest, EntryOfAVanishedTaskIsDropped) {
-    settings.AddTask({60, After, LockWindows, L""});
+    settings.AddTask({60, TimeKind::After, PowerAction::LockWindows, L""});
     scheduler.AddStoredTask(0);
-    scheduler.Add(After, 120, DisplayOff, L"", false);
+    scheduler.Add(TimeKind::After, 120, PowerAction::DisplayOff, L"", false);
     settings.RemoveTask(0);
     TickFor(120);
     EXPECT_EQ(log, (EventLog{L"perform 6", L"perform 4"}));

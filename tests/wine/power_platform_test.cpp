@@ -7,14 +7,16 @@
 
 #include "common/platform/unique_resource.h"
 #include "scheduler/core/os_version_win.h"
+#include "scheduler/core/power_action.h"
 #include "scheduler/core/power_platform_win.h"
 
 // Only calls that change nothing outside this process run here: never a shut-down, suspend or lock.
 namespace {
 
 // PowerAction's names clash with <windows.h>, whose Sleep is a function.
-constexpr int32_t kDisplayOff = 4;
-constexpr int32_t kScreenSaver = 5;
+// Qualified names next to <windows.h>, whose Sleep() they must not collide with.
+constexpr int32_t kDisplayOff = PowerAction::DisplayOff;
+constexpr int32_t kScreenSaver = PowerAction::ScreenSaver;
 
 struct SysCommand {
     WPARAM command;
