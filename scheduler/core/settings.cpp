@@ -8,6 +8,7 @@
 #include "common/platform/registry_values.h"
 #include "common/text/format.h"
 #include "scheduler/core/os_version.h"
+#include "scheduler/core/time_arithmetic.h"
 
 namespace {
 
@@ -23,10 +24,25 @@ void ReadInt(const IRegistryKey& key, const wchar_t* name, int32_t& field) {
         field = static_cast<int32_t>(*value);
 }
 
-void ReadBool(const IRegistryKey& key, const wchar_t* name, bool& field) {
-    if (const auto value = ReadDword(key, name))
-        field = *value != 0;
-}
+// The REG_DWORD values of the home page and options, in the order they are read and written.
+// Booleans read as true when non-zero and are written as 0 or 1.
+struct DwordField {
+    const wchar_t* name;
+    int32_t CSettings::*number;
+    bool CSettings::*flag;
+};
+
+constexpr DwordField kDwordFields[] = {
+    {L"Type", &CSettings::type, nullptr},
+    {L"Hour1", &CSettings::hour1, nullptr},
+    {L"Min1", &CSettings::min1, nullptr},
+    {L"AMPM", &CSettings::ampm, nullptr},
+    {L"Hour2", &CSettings::hour2, nullptr},
+    {L"Min2", &CSettings::min2, nullptr},
+    {L"ForceIfHung", nullptr, &CSettings::forceIfHung},
+    {L"Mode", &CSettings::mode, nullptr},
+    {L"Confirm", nullptr, &CSettings::confirm},
+};
 
 int32_t Int32At(const std::vector<uint8_t>& bytes, size_t offset) {
     uint32_t value = 0;
@@ -45,24 +61,19 @@ void WriteInt(IRegistryKey& key, const wchar_t* name, int32_t value) {
     WriteDword(key, name, static_cast<uint32_t>(value));
 }
 
-void WriteBool(IRegistryKey& key, const wchar_t* name, bool value) {
-    WriteDword(key, name, value ? 1 : 0);
-}
-
 }  // namespace
 
 void CSettings::Load(IRegistry& registry, uint32_t osVersionClass) {
     *this = CSettings();
     if (const auto key = registry.Open(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::Read)) {
-        ReadInt(*key, L"Type", type);
-        ReadInt(*key, L"Hour1", hour1);
-        ReadInt(*key, L"Min1", min1);
-        ReadInt(*key, L"AMPM", ampm);
-        ReadInt(*key, L"Hour2", hour2);
-        ReadInt(*key, L"Min2", min2);
-        ReadBool(*key, L"ForceIfHung", forceIfHung);
-        ReadInt(*key, L"Mode", mode);
-        ReadBool(*key, L"Confirm", confirm);
+        for (const DwordField& field : kDwordFields) {
+            if (const auto value = ReadDword(*key, field.name)) {
+                if (field.number)
+                    this->*field.number = static_cast<int32_t>(*value);
+                else
+                    this->*field.flag = *value != 0;
+            }
+        }
 
         lang = ReadString(*key, L"Lang").value_or(lang);
         setLang = ReadString(*key, L"SetLang").value_or(lang);
@@ -96,15 +107,9 @@ void CSettings::Save(IRegistry& registry, bool withTasks) {
     const auto key = registry.Create(RegistryRoot::CurrentUser, kSettingsKeyPath, RegistryAccess::ReadWrite);
     if (!key)
         return;
-    WriteInt(*key, L"Type", type);
-    WriteInt(*key, L"Hour1", hour1);
-    WriteInt(*key, L"Min1", min1);
-    WriteInt(*key, L"AMPM", ampm);
-    WriteInt(*key, L"Hour2", hour2);
-    WriteInt(*key, L"Min2", min2);
-    WriteBool(*key, L"ForceIfHung", forceIfHung);
-    WriteInt(*key, L"Mode", mode);
-    WriteBool(*key, L"Confirm", confirm);
+    for (const DwordField& field : kDwordFields)
+        WriteDword(*key, field.name,
+                   field.number ? static_cast<uint32_t>(this->*field.number) : (this->*field.flag ? 1u : 0u));
 
     if (lang.empty())
         key->Delete(L"Lang");
@@ -168,8 +173,7 @@ int64_t CSettings::ScheduleSeconds() const {
 }
 
 int32_t CSettings::TaskSeconds() const {
-    return static_cast<int32_t>(std::clamp<int64_t>(ScheduleSeconds(), std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return ClampToInt32(ScheduleSeconds());
 }
 
 size_t CSettings::AddTask(const TaskRecord& task) {
