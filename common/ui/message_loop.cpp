@@ -1,0 +1,83 @@
+#include "common/ui/message_loop.h"
+
+#include <algorithm>
+
+namespace {
+
+template <typename T>
+void AddOnce(std::vector<T*>& list, T* item) {
+    if (item && std::find(list.begin(), list.end(), item) == list.end())
+        list.push_back(item);
+}
+
+template <typename T>
+void RemoveAll(std::vector<T*>& list, T* item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+template <typename T>
+bool Contains(const std::vector<T*>& list, T* item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+}  // namespace
+
+void CMessageLoop::AddMessageFilter(IMessageFilter* filter) {
+    AddOnce(m_filters, filter);
+}
+
+void CMessageLoop::RemoveMessageFilter(IMessageFilter* filter) {
+    RemoveAll(m_filters, filter);
+}
+
+void CMessageLoop::AddIdleHandler(IIdleHandler* handler) {
+    AddOnce(m_idleHandlers, handler);
+}
+
+void CMessageLoop::RemoveIdleHandler(IIdleHandler* handler) {
+    RemoveAll(m_idleHandlers, handler);
+}
+
+bool CMessageLoop::PreTranslateMessage(MSG& msg) {
+    const std::vector<IMessageFilter*> snapshot = m_filters;
+    for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+        // A filter removed by an earlier one (its window was destroyed) must not be called.
+        if (Contains(m_filters, *it) && (*it)->PreTranslateMessage(msg))
+            return true;
+    }
+    return false;
+}
+
+bool CMessageLoop::OnIdle() {
+    bool more = false;
+    const std::vector<IIdleHandler*> snapshot = m_idleHandlers;
+    for (IIdleHandler* handler : snapshot) {
+        if (Contains(m_idleHandlers, handler) && handler->OnIdle())
+            more = true;
+    }
+    return more;
+}
+
+int CMessageLoop::Run() {
+    MSG msg{};
+    bool idle = true;
+    for (;;) {
+        while (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle())
+                idle = false;
+        }
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(msg.wParam);
+        if (got == -1)
+            continue;  // an invalid window handle in the filter; nothing to dispatch
+        if (!PreTranslateMessage(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        // Idle work is due again after anything but the frequent, content-free messages.
+        if (msg.message != WM_TIMER && msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE &&
+            msg.message != WM_PAINT)
+            idle = true;
+    }
+}

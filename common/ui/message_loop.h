@@ -1,0 +1,44 @@
+#pragma once
+
+// The user-interface thread's message loop. Message filters see every message before it is
+// dispatched (dialog navigation, tab switching) and may swallow it; idle handlers run whenever the
+// queue has been emptied.
+
+#include <windows.h>
+
+#include <vector>
+
+class IMessageFilter {
+  public:
+    virtual ~IMessageFilter() = default;
+    // True when the message was handled and must not be dispatched.
+    virtual bool PreTranslateMessage(MSG& msg) = 0;
+};
+
+class IIdleHandler {
+  public:
+    virtual ~IIdleHandler() = default;
+    // True when there is more idle work to do.
+    virtual bool OnIdle() = 0;
+};
+
+class CMessageLoop {
+  public:
+    // Neither filters nor handlers are owned; adding one twice has no effect.
+    void AddMessageFilter(IMessageFilter* filter);
+    void RemoveMessageFilter(IMessageFilter* filter);
+    void AddIdleHandler(IIdleHandler* handler);
+    void RemoveIdleHandler(IIdleHandler* handler);
+
+    // Runs until WM_QUIT and returns its exit code.
+    int Run();
+
+    // Offers a message to the filters, most recently added first. Filters may add or remove
+    // filters (a window closing removes its own) while they run.
+    bool PreTranslateMessage(MSG& msg);
+    bool OnIdle();
+
+  private:
+    std::vector<IMessageFilter*> m_filters;
+    std::vector<IIdleHandler*> m_idleHandlers;
+};
