@@ -1,0 +1,76 @@
+#include "scheduler/ui/toast_layout.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMinimumWidth = 336;
+constexpr int kMargin = 8;
+constexpr int kTextLeft = 48;       // right of the 32-pixel icon at 8
+constexpr int kTitleRightGap = 26;  // room for the close glyph
+constexpr int kGap = 4;
+constexpr int kLineHeight = 16;
+constexpr int kLargestPage = 32767;
+constexpr int kFadeStep = 10;
+
+}  // namespace
+
+ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& measure) {
+    ToastLayout layout;
+    std::optional<ToastPageSize> page = input.page;
+    if (page) {
+        page->width = std::clamp(page->width, 0, kLargestPage);
+        page->height = std::clamp(page->height, 0, kLargestPage);
+    }
+
+    layout.cx = kMinimumWidth;
+    if (page) {
+        if (page->width + 2 * kMargin <= kMinimumWidth) {
+            layout.pageLeft = (kMinimumWidth - page->width) / 2;
+        } else {
+            layout.cx = page->width + 2 * kMargin;
+            layout.pageLeft = kMargin;
+        }
+    }
+
+    layout.title = measure.Measure(ToastText::Title, {kTextLeft, 8, layout.cx - kTitleRightGap, 28});
+    const int messageTop = layout.title.bottom + kGap;
+    layout.message = measure.Measure(ToastText::Message,
+                                     {kTextLeft, messageTop, layout.cx - kMargin, messageTop + kLineHeight});
+    int y = layout.message.bottom;
+    if (input.hasLink) {
+        const int linkTop = layout.message.bottom + kGap;
+        layout.link = measure.Measure(ToastText::Link,
+                                      {kTextLeft, linkTop, layout.cx - kMargin, linkTop + kLineHeight});
+        y = layout.link.bottom;
+    }
+
+    if (page) {
+        const int pageTop = y + kMargin;
+        layout.browser =
+            ToastRect{layout.pageLeft, pageTop, layout.pageLeft + page->width, pageTop + page->height};
+        layout.cy = pageTop + page->height + kMargin;
+    } else {
+        layout.cy = y + kMargin;
+    }
+    layout.x = input.workArea.right - layout.cx;
+    layout.y = input.workArea.bottom - layout.cy;
+    return layout;
+}
+
+ToastRect ToastCloseBox(const ToastRect& client) {
+    return {client.right - 18, client.top + 8, client.right - 8, client.top + 16};
+}
+
+ToastHit HitTestToast(const ToastRect& client, const ToastLayout& layout, bool hasLink, int x, int y) {
+    if (hasLink && layout.link.Contains(x, y))
+        return ToastHit::Link;
+    if (ToastCloseBox(client).Contains(x, y))
+        return ToastHit::CloseBox;
+    return ToastHit::None;
+}
+
+ToastFadeStep NextToastFadeStep(int alpha) {
+    const int next = alpha - kFadeStep;
+    return {next, next <= 0};
+}

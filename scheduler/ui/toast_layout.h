@@ -1,0 +1,77 @@
+#pragma once
+
+// Where the toast's parts go, how its close box and link are hit and how it fades, apart from the
+// window that draws it. Sizes are pixels; the text heights come from the caller, who measures with
+// the real fonts.
+
+#include <cstdint>
+#include <optional>
+
+struct ToastRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    // As the platform tests a point: the left and top edges are inside, the right and bottom ones not.
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const ToastRect&) const = default;
+};
+
+enum class ToastText { Title, Message, Link };
+
+class IToastTextMeasure {
+  public:
+    virtual ~IToastTextMeasure() = default;
+    // The rectangle the text takes when laid out in `proposed`, as a measuring draw reports it: the
+    // title and the link on one line with an ellipsis, the message wrapped at words.
+    virtual ToastRect Measure(ToastText text, const ToastRect& proposed) const = 0;
+};
+
+struct ToastPageSize {
+    int width = 320;
+    int height = 200;
+};
+
+struct ToastLayoutInput {
+    ToastRect workArea;
+    // The web page shown below the text, when the toast hosts one.
+    std::optional<ToastPageSize> page;
+    bool hasLink = false;
+};
+
+struct ToastLayout {
+    int cx = 0;  // window size
+    int cy = 0;
+    int pageLeft = 0;  // the page's left margin; 0 without a page
+    ToastRect title;
+    ToastRect message;
+    ToastRect link;  // empty without a link
+    std::optional<ToastRect> browser;
+    int x = 0;  // window position: the work area's bottom right corner
+    int y = 0;
+};
+
+// The toast is at least 336 pixels wide, with the page centred in that width, else 8 pixels of
+// margin either side of it. A page's size is taken within 0..32767, so a size named by a web answer
+// can neither overflow the arithmetic nor ask for a window no screen can hold.
+ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& measure);
+
+// The close glyph's hit area in the client rectangle.
+ToastRect ToastCloseBox(const ToastRect& client);
+
+enum class ToastHit { None, Link, CloseBox };
+
+// What a click or the cursor at a client point is over; the link only when there is one. The hand
+// cursor shows over anything but None.
+ToastHit HitTestToast(const ToastRect& client, const ToastLayout& layout, bool hasLink, int x, int y);
+
+struct ToastFadeStep {
+    int alpha;
+    bool destroy;
+};
+
+// One 100 ms step of the fade: 10 less opacity; the window goes at 0 or below.
+ToastFadeStep NextToastFadeStep(int alpha);
