@@ -77,3 +77,20 @@
 #define IDI_ACTION_FIRST 150  // + action, for ShutDown..LockWindows (150-156)
 #define IDI_ACTION_ALARM 209
 #define IDI_ACTION_RUN 210
+
+// Images. Bitmap 206 holds the tray menu's action images, one 16 x 16 image per command of the
+// toolbar resource of the same number; bitmap 208 the toast's close glyph (10 x 10 images).
+#define IDI_ACTION_SHUT_DOWN 150
+#define IDI_ACTION_RESTART 151
+#define IDI_ACTION_SLEEP 152
+#define IDI_ACTION_HIBERNATE 153
+#define IDI_ACTION_DISPLAY_OFF 154
+#define IDI_ACTION_SCREEN_SAVER 155
+#define IDI_ACTION_LOCK_WINDOWS 156
+#define IDB_MENU_IMAGES 206
+#define IDR_MENU_IMAGES 206
+#define IDB_CLOSE_GLYPH 208
+#define CLOSE_GLYPH_WIDTH 10
+// The toolbar resource type, as 16-bit words: version 1, image width, image height, command count,
+// then the commands in image order. <windows.h> does not name the type.
+#define RT_TOOLBAR_DATA 241
