@@ -311,43 +311,33 @@ TEST(TivolanMenuImagesTest, StripHoldsOneKeyedImagePerCommand) {
     ImageList_Destroy(list);
 }
 
-TEST(TivolanCloseGlyphTest, GreyCrossesTenPixelsWideOnMagenta) {
+// The cross's shape and colours are checked on the script's output; here, that it loads and keys.
+TEST(TivolanCloseGlyphTest, TenPixelImagesKeyedOnMagenta) {
     Bitmap strip(LoadBitmapResource(IDB_CLOSE_GLYPH));
     ASSERT_NE(strip.handle, nullptr);
     const Pixels pixels = ReadPixels(strip.handle);
     ASSERT_EQ(pixels.height, CLOSE_GLYPH_WIDTH);
     ASSERT_GE(pixels.width, CLOSE_GLYPH_WIDTH);
     ASSERT_EQ(pixels.width % CLOSE_GLYPH_WIDTH, 0);
-    for (int left = 0; left < pixels.width; left += CLOSE_GLYPH_WIDTH) {
-        SCOPED_TRACE(left);
-        const int last = CLOSE_GLYPH_WIDTH - 1;
-        for (int corner : {0, 1}) {
-            EXPECT_EQ(pixels.At(left + corner * last, 0), kMagenta);
-            EXPECT_EQ(pixels.At(left + corner * last, last), kMagenta);
-        }
-        // The two strokes cross in the middle and run into every quadrant; they are grey.
-        for (int y = 0; y < CLOSE_GLYPH_WIDTH; ++y) {
-            for (int x = 0; x < CLOSE_GLYPH_WIDTH; ++x) {
-                const COLORREF c = pixels.At(left + x, y);
-                if (c == kMagenta)
-                    continue;
-                EXPECT_TRUE(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c)) << x << "," << y;
-            }
-        }
-        for (auto [x, y] : {std::pair{2, 2}, {7, 2}, {2, 7}, {7, 7}, {4, 4}, {5, 5}})
-            EXPECT_NE(pixels.At(left + x, y), kMagenta) << x << "," << y;
-        EXPECT_EQ(pixels.At(left + 4, 1), kMagenta);
-        EXPECT_EQ(pixels.At(left + 1, 4), kMagenta);
-    }
 
     HIMAGELIST list = ImageList_Create(CLOSE_GLYPH_WIDTH, CLOSE_GLYPH_WIDTH, ILC_COLOR24 | ILC_MASK, 2, 0);
     ASSERT_NE(list, nullptr);
     ImageList_AddMasked(list, strip.handle, kMagenta);
-    EXPECT_EQ(ImageList_GetImageCount(list), pixels.width / CLOSE_GLYPH_WIDTH);
-    const Pixels shown = RenderListImage(list, 0, CLOSE_GLYPH_WIDTH, CLOSE_GLYPH_WIDTH, RGB(255, 255, 255));
-    ASSERT_EQ(shown.width, CLOSE_GLYPH_WIDTH);
-    EXPECT_EQ(shown.At(0, 0), RGB(255, 255, 255));
-    EXPECT_NE(shown.At(4, 4), RGB(255, 255, 255));
+    ASSERT_EQ(ImageList_GetImageCount(list), pixels.width / CLOSE_GLYPH_WIDTH);
+    for (int image = 0; image < ImageList_GetImageCount(list); ++image) {
+        SCOPED_TRACE(image);
+        const int left = image * CLOSE_GLYPH_WIDTH;
+        const int last = CLOSE_GLYPH_WIDTH - 1;
+        EXPECT_EQ(pixels.At(left, 0), kMagenta);
+        EXPECT_EQ(pixels.At(left + last, last), kMagenta);
+        const Pixels shown =
+            RenderListImage(list, image, CLOSE_GLYPH_WIDTH, CLOSE_GLYPH_WIDTH, RGB(10, 20, 160));
+        ASSERT_EQ(shown.width, CLOSE_GLYPH_WIDTH);
+        EXPECT_EQ(shown.At(0, 0), RGB(10, 20, 160));
+        EXPECT_EQ(shown.At(last, 0), RGB(10, 20, 160));
+        const COLORREF middle = shown.At(CLOSE_GLYPH_WIDTH / 2, CLOSE_GLYPH_WIDTH / 2);
+        EXPECT_TRUE(GetRValue(middle) == GetGValue(middle) && GetGValue(middle) == GetBValue(middle));
+    }
     ImageList_Destroy(list);
 }
 
