@@ -22,11 +22,11 @@ bool Contains(const std::vector<T*>& list, T* item) {
 
 }  // namespace
 
-void CMessageLoop::AddMessageFilter(IMessageFilter* filter) {
+void CMessageLoop::AddMessageFilter(IWindowMessageFilter* filter) {
     AddOnce(m_filters, filter);
 }
 
-void CMessageLoop::RemoveMessageFilter(IMessageFilter* filter) {
+void CMessageLoop::RemoveMessageFilter(IWindowMessageFilter* filter) {
     RemoveAll(m_filters, filter);
 }
 
@@ -39,7 +39,7 @@ void CMessageLoop::RemoveIdleHandler(IIdleHandler* handler) {
 }
 
 bool CMessageLoop::PreTranslateMessage(MSG& msg) {
-    const std::vector<IMessageFilter*> snapshot = m_filters;
+    const std::vector<IWindowMessageFilter*> snapshot = m_filters;
     for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
         // A filter removed by an earlier one (its window was destroyed) must not be called.
         if (Contains(m_filters, *it) && (*it)->PreTranslateMessage(msg))

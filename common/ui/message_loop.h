@@ -2,15 +2,16 @@
 
 // The user-interface thread's message loop. Message filters see every message before it is
 // dispatched (dialog navigation, tab switching) and may swallow it; idle handlers run whenever the
-// queue has been emptied.
+// queue has been emptied. (The filter interface is not named IMessageFilter: <objidl.h> has a COM
+// interface of that name.)
 
 #include <windows.h>
 
 #include <vector>
 
-class IMessageFilter {
+class IWindowMessageFilter {
   public:
-    virtual ~IMessageFilter() = default;
+    virtual ~IWindowMessageFilter() = default;
     // True when the message was handled and must not be dispatched.
     virtual bool PreTranslateMessage(MSG& msg) = 0;
 };
@@ -25,8 +26,8 @@ class IIdleHandler {
 class CMessageLoop {
   public:
     // Neither filters nor handlers are owned; adding one twice has no effect.
-    void AddMessageFilter(IMessageFilter* filter);
-    void RemoveMessageFilter(IMessageFilter* filter);
+    void AddMessageFilter(IWindowMessageFilter* filter);
+    void RemoveMessageFilter(IWindowMessageFilter* filter);
     void AddIdleHandler(IIdleHandler* handler);
     void RemoveIdleHandler(IIdleHandler* handler);
 
@@ -39,6 +40,6 @@ class CMessageLoop {
     bool OnIdle();
 
   private:
-    std::vector<IMessageFilter*> m_filters;
+    std::vector<IWindowMessageFilter*> m_filters;
     std::vector<IIdleHandler*> m_idleHandlers;
 };

@@ -202,7 +202,7 @@ TEST_F(UiFrameworkTest, ModelessDialogIsDestroyedWithItsObject) {
     EXPECT_FALSE(::IsWindow(hwnd));
 }
 
-class CCountingFilter : public IMessageFilter {
+class CCountingFilter : public IWindowMessageFilter {
   public:
     CCountingFilter(UINT swallow, std::vector<int>& order, int name)
         : m_swallow(swallow), m_order(order), m_name(name) {}
@@ -213,7 +213,7 @@ class CCountingFilter : public IMessageFilter {
         }
         return msg.message == m_swallow;
     }
-    IMessageFilter* removeOnCall = nullptr;
+    IWindowMessageFilter* removeOnCall = nullptr;
     CMessageLoop* loop = nullptr;
 
   private:
