@@ -164,12 +164,15 @@ void CScheduler::AddObserver(CScheduleChanged* observer) {
 
 void CScheduler::Insert(ScheduleEntry entry) {
     entry.serial = m_nextSerial++;
-    m_entries.push_back(std::move(entry));
-    Sort();
+    Place(std::move(entry));
 }
 
-void CScheduler::Sort() {
-    std::stable_sort(m_entries.begin(), m_entries.end(), EntryBefore);
+void CScheduler::Place(ScheduleEntry entry) {
+    // The list is always in order, so a binary search finds the place: after every entry that does
+    // not come later, as a stable sort would put it. Sorting the whole list instead made each stored
+    // task at start and each re-armed task cost a sort of the list.
+    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, EntryBefore);
+    m_entries.insert(at, std::move(entry));
 }
 
 bool CScheduler::Perform(const ScheduleEntry& entry) {
@@ -225,17 +228,21 @@ void CScheduler::Retire(uint64_t serial, int64_t now) {
         m_entries.erase(it);
         return;
     }
+    int64_t due;
     try {
         const TaskRecord& task = m_settings.Task(static_cast<size_t>(it->taskIndex));
         // Counted from the moment of rescheduling, so time spent in the confirmation is added. Never
         // due again within this tick, even when the clock was set back while the action ran.
-        it->due = std::max(ComputeRepeatDue(m_services.clock, task), SaturatingAdd(now, 1));
+        due = std::max(ComputeRepeatDue(m_services.clock, task), SaturatingAdd(now, 1));
     } catch (const std::exception&) {
         // Its task is gone or has no next time: left at the front, it would block every later tick.
         m_entries.erase(it);
         return;
     }
-    Sort();
+    ScheduleEntry moved = std::move(*it);
+    m_entries.erase(it);
+    moved.due = due;
+    Place(std::move(moved));
 }
 
 void CScheduler::NotifyObservers() {

@@ -51,8 +51,9 @@ class CScheduler {
     void AddObserver(CScheduleChanged* observer);
 
   private:
+    // Gives the entry a serial and puts it in its place in the list.
     void Insert(ScheduleEntry entry);
-    void Sort();
+    void Place(ScheduleEntry entry);
     // Performs one due entry; true when it was a power action that was carried out ("fired").
     bool Perform(const ScheduleEntry& entry);
     bool PerformAfterConfirmation(int32_t action);
