@@ -78,6 +78,66 @@
 #define IDI_ACTION_ALARM 209
 #define IDI_ACTION_RUN 210
 
+// Dialogs. The pages (202-204) are child dialogs of the main window's tab view.
+#define IDD_MAIN 129
+#define IDD_HOME 202
+#define IDD_SCHEDULE 203
+#define IDD_OPTIONS 204
+#define IDD_TIMEOUT 205
+#define IDD_SET_ALARM 206
+
+// The tray menu: its first popup is the menu the notification-area icon shows.
+#define IDR_TRAY_MENU 201
+
+// Controls (the same numbers in every language's dialogs).
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)  // labels and lines the code never reaches
+#endif
+#define IDC_ACTION_LIST 1000        // home: the actions, item data = PowerAction
+#define IDC_FORCE_IF_HUNG 1008      // options
+#define IDC_AMPM 1010               // home: 0 = AM, 1 = PM
+#define IDC_DESKTOP_SHORTCUT 1011   // home
+#define IDC_PIN_TO_TASKBAR 1012     // home
+#define IDC_AFTER_HOURS 1013        // home: hours of the countdown
+#define IDC_AFTER_MINUTES 1014      // home: minutes of the countdown
+#define IDC_KIND_AFTER 1015         // home: first radio button of the time kind (TimeKind::After)
+#define IDC_KIND_AT 1016            // home: second radio button (TimeKind::At)
+#define IDC_AT_HOUR 1017            // home: hour of the clock time, 1-12
+#define IDC_AT_MINUTE 1018          // home: minutes of the clock time
+#define IDC_SCHEDULE_REPEAT 1019    // home
+#define IDC_SCHEDULE_LIST 1020      // schedule: the list view
+#define IDC_DELETE 1021             // schedule
+#define IDC_RUN_AT_LOG_ON 1022      // options
+#define IDC_CONFIRM 1029            // options
+#define IDC_CONFIRM_QUESTION 1030   // confirmation: drawn in bold
+#define IDC_CONFIRM_COUNTDOWN 1031  // confirmation
+#define IDC_ACTION_ICON 1032        // home and confirmation
+#define IDC_ABOUT_LINK 1033         // main window: the link line
+#define IDC_ALARM_MESSAGE 1034      // alarm message: the edit box
+#define IDC_SOUND_LIST 1036         // options
+#define IDC_PLAY_SOUND 1037         // options: the preview button
+#define IDC_BROWSE_SOUND 1038       // options
+
+// Commands of the tray menu.
+#define ID_TRAY_OPEN 32775
+#define ID_TRAY_HOMEPAGE 32776
+#define ID_TRAY_EXIT 32777
+#define ID_TRAY_ACTION_FIRST 32778  // + action, for ShutDown..LockWindows (32778-32784)
+#define ID_TRAY_SHUT_DOWN 32778
+#define ID_TRAY_RESTART 32779
+#define ID_TRAY_SLEEP 32780
+#define ID_TRAY_HIBERNATE 32781
+#define ID_TRAY_DISPLAY_OFF 32782
+#define ID_TRAY_SCREEN_SAVER 32783
+#define ID_TRAY_LOCK_WINDOWS 32784
+#define ID_TRAY_ACTION_LAST 32784
+#define ID_LANG_SYSTEM 32785
+#define ID_LANG_KOREAN 32786
+#define ID_LANG_ENGLISH 32787
+#define ID_LANG_GREEK 32788
+#define ID_LANG_LAST_RADIO 32800  // the language radio group spans ID_LANG_SYSTEM to this
+#define ID_CHECK_UPDATE 32801
+
 // Images. Bitmap 206 holds the tray menu's action images, one 16 x 16 image per command of the
 // toolbar resource of the same number; bitmap 208 the toast's close glyph (10 x 10 images).
 #define IDI_ACTION_SHUT_DOWN 150
