@@ -1,0 +1,517 @@
+#!/usr/bin/env python3
+"""End-to-end tests: Windows programs started under Wine as a user would start them, watched and worked
+through tivolan_driver.exe, with screenshots in build/windows/screenshots/.
+
+    tests/e2e/tivolan_e2e.py --build-dir build/windows [-v] [unittest names...]
+
+The run has a Wine prefix of its own (BUILD/e2e-prefix, booted on first use) with a persistent server
+and a 1280x800 virtual desktop that every program of the prefix shares, so the driver sees their windows
+and the notification area. It uses $DISPLAY (tools/test.sh gives an Xvfb one) or starts Xvfb itself.
+The stand-in cases prove the driver with fake_tivolan.exe; the Tivolan cases skip, saying why, while
+BUILD/bin/Tivolan.exe does not exist.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+TRAY_CLASS = "TivolanTray-9EF72DB2-DE72-4A37-B070-F4C65D09B3D8"
+TRAY_TITLE = "Tivolan Tray Window"
+DIALOG_CLASS = "#32770"
+MENU_CLASS = "#32768"
+COMMAND_EXIT = 32777
+DESKTOP = "e2e"
+DESKTOP_SIZE = (1280, 800)
+# Wine 8 switches its locale only with LC_ALL when the host lacks the locale.
+LOCALES = {"en": "en_US.UTF-8", "ko": "ko_KR.UTF-8", "el": "el_GR.UTF-8"}
+
+
+def forwarded_request(kind, seconds, action, text):
+    """The 532 bytes one instance hands the other: three little-endian integers and 260 UTF-16 units."""
+    units = text.encode("utf-16-le")[: 259 * 2]
+    return struct.pack("<iii", kind, seconds, action) + units.ljust(520, b"\0")
+
+
+def bmp_size(data):
+    """Width and height of a BMP file, checking the header the driver writes."""
+    if len(data) < 54 or data[:2] != b"BM":
+        raise ValueError("not a BMP file")
+    width, height = struct.unpack_from("<ii", data, 18)
+    bits = struct.unpack_from("<H", data, 28)[0]
+    if bits != 24:
+        raise ValueError(f"{bits} bits per pixel, not 24")
+    return width, abs(height)
+
+
+def bmp_pixel(data, x, y):
+    """(red, green, blue) of pixel x, y counted from the top of a bottom-up 24-bit BMP."""
+    width, height = bmp_size(data)
+    stride = (width * 3 + 3) // 4 * 4
+    offset = struct.unpack_from("<I", data, 10)[0] + (height - 1 - y) * stride + x * 3
+    blue, green, red = data[offset : offset + 3]
+    return red, green, blue
+
+
+class Driven:
+    """The result of one driver call."""
+
+    def __init__(self, code, out, err):
+        self.code = code
+        self.lines = out.splitlines()
+        self.err = err
+
+    @property
+    def text(self):
+        return "\n".join(self.lines)
+
+
+class WineSession:
+    """A Wine prefix with its persistent server, its virtual desktop and an X display for one run."""
+
+    def __init__(self, build_dir):
+        self.build_dir = Path(build_dir).resolve()
+        self.bin = self.build_dir / "bin"
+        self.prefix = self.build_dir / "e2e-prefix"
+        self.screenshots = self.build_dir / "screenshots"
+        self.work = None
+        self.xvfb = None
+        self.wineserver = shutil.which("wineserver") or next(
+            (p for p in ("/usr/lib/wine/wineserver", "/usr/lib/wine/wineserver64") if os.path.exists(p)), None
+        )
+        self.programs = []
+
+    # The environment of every Wine process of this run; lang picks one of LOCALES.
+    def env(self, lang=None):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        if lang:
+            env.update(LANG=LOCALES[lang], LC_ALL=LOCALES[lang])
+        return env
+
+    def start(self):
+        if not self.wineserver:
+            raise RuntimeError("no wineserver found (install the wine64 package)")
+        if not (self.bin / "tivolan_driver.exe").exists():
+            raise RuntimeError(f"{self.bin / 'tivolan_driver.exe'} is missing: build the windows preset first")
+        if not os.environ.get("DISPLAY"):
+            self._start_xvfb()
+        self.prefix.mkdir(parents=True, exist_ok=True)
+        self.screenshots.mkdir(parents=True, exist_ok=True)
+        self.work = Path(tempfile.mkdtemp(prefix="e2e-", dir=self.build_dir))
+        # The persistent server first: a boot before it would leave a server of its own behind.
+        subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
+        # The first program boots the prefix if it is new and starts Wine's background services, which
+        # inherit its output pipes and would hold open those of whatever we capture: none here.
+        self.detached(["cmd", "/c", "exit"])
+        # One virtual desktop for every program of the prefix, so that the driver shares it; its
+        # explorer starts with the first program that has a window, again detached from our pipes.
+        self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", DESKTOP)
+        self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", DESKTOP, "REG_SZ", "%dx%d" % DESKTOP_SIZE)
+        self.detached([self.bin / "tivolan_driver.exe", "list"])
+
+    def detached(self, args, timeout=180):
+        subprocess.run(
+            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
+            env=self.env(),
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+            timeout=timeout,
+            check=True,
+        )
+
+    def stop(self):
+        for program in self.programs:
+            if program.poll() is None:
+                program.kill()
+                program.wait()
+        if self.wineserver:
+            subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        if self.work:
+            shutil.rmtree(self.work, ignore_errors=True)
+
+    def _start_xvfb(self):
+        n = 90
+        while os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            n += 1
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", f":{n}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                break
+            time.sleep(0.1)
+        os.environ["DISPLAY"] = f":{n}"
+
+    def wine(self, args, lang=None, timeout=60):
+        """Runs a program to its end; returns the CompletedProcess (text output)."""
+        return subprocess.run(
+            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
+            env=self.env(lang),
+            stdin=subprocess.DEVNULL,
+            capture_output=True,
+            text=True,
+            errors="replace",
+            timeout=timeout,
+        )
+
+    def launch(self, exe, *args, lang=None):
+        """Starts a program and leaves it running; stop() kills it if a test does not end it."""
+        program = subprocess.Popen(
+            [str(ROOT / "tools" / "wine-run"), str(exe)] + [str(a) for a in args],
+            env=self.env(lang),
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+        self.programs.append(program)
+        return program
+
+    def drive(self, *args, timeout=60):
+        done = self.wine([self.bin / "tivolan_driver.exe"] + list(args), timeout=timeout)
+        return Driven(done.returncode, done.stdout, done.stderr)
+
+    def reg_add(self, key, name, kind, data):
+        done = self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
+        if done.returncode != 0:
+            raise RuntimeError(f"reg add {key} {name} failed: {done.stdout}{done.stderr}")
+
+    def reg_delete_key(self, key):
+        self.wine(["reg", "delete", key, "/f"])
+
+    @staticmethod
+    def windows_path(path):
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def screenshot(self, name, hwnd=None):
+        """Saves the desktop (or one window) as screenshots/NAME.png; returns the BMP's bytes."""
+        bmp = self.work / f"{name}.bmp"
+        args = ["screenshot", self.windows_path(bmp)] + ([hwnd] if hwnd else [])
+        done = self.drive(*args)
+        if done.code != 0:
+            raise AssertionError(f"screenshot {name} failed: {done.err}")
+        data = bmp.read_bytes()
+        png = self.screenshots / f"{name}.png"
+        if shutil.which("convert"):
+            subprocess.run(["convert", str(bmp), str(png)], check=True)
+        else:
+            shutil.copyfile(bmp, self.screenshots / f"{name}.bmp")
+        return data
+
+    def tray_windows(self):
+        return [line for line in self.drive("list").lines if f"\t{TRAY_CLASS}\t" in line]
+
+
+SESSION = None
+
+
+def setUpModule():
+    global SESSION
+    SESSION = WineSession(ARGS.build_dir)
+    try:
+        SESSION.start()
+    except Exception:
+        SESSION.stop()
+        raise
+
+
+def tearDownModule():
+    if SESSION:
+        SESSION.stop()
+
+
+class DriverCase(unittest.TestCase):
+    """Shared helpers: a driver call that must succeed, and waiting for a program to end."""
+
+    def drive_ok(self, *args):
+        done = SESSION.drive(*args)
+        self.assertEqual(done.code, 0, f"tivolan_driver {' '.join(map(str, args))}: {done.err}")
+        return done
+
+    def wait_tray(self, timeout_ms=30000):
+        return self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, timeout_ms).text
+
+    def assertEnds(self, program, code=0, timeout=20):
+        try:
+            self.assertEqual(program.wait(timeout=timeout), code)
+        except subprocess.TimeoutExpired:
+            self.fail(f"the program did not end within {timeout} s")
+
+    def end_program(self, program):
+        """The exit command through the tray window, as the tray menu's exit does."""
+        if program.poll() is not None:
+            return
+        tray = SESSION.drive("wait-window", TRAY_CLASS, TRAY_TITLE, 0)
+        if tray.code == 0:
+            SESSION.drive("command", tray.text, COMMAND_EXIT)
+        try:
+            program.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            program.kill()
+            program.wait()
+
+
+class StandInTest(DriverCase):
+    """The driver against fake_tivolan.exe, which records what it receives."""
+
+    def setUp(self):
+        self.record = SESSION.work / f"{self.id().rsplit('.', 1)[-1]}.txt"
+        self.record.unlink(missing_ok=True)
+
+    def start_stand_in(self, *args):
+        program = SESSION.launch(SESSION.bin / "fake_tivolan.exe", "--record", SESSION.windows_path(self.record), *args)
+        self.addCleanup(self.end_program, program)
+        return program, self.wait_tray()
+
+    def recorded(self):
+        return self.record.read_text().splitlines() if self.record.exists() else []
+
+    def test_copydata_arrives_as_sent_and_the_answer_comes_back(self):
+        _, tray = self.start_stand_in("--answer", "7")
+        request = forwarded_request(0, 7 * 60, 7, "Tea \u03a3\ud55c")
+        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", request.hex()).lines, ["7"])
+        # Text is sent as UTF-16 and cut or padded to the length given.
+        self.assertEqual(self.drive_ok("send-copydata", tray, 5, 10, "Tea").lines, ["7"])
+        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 4, "Tea").lines, ["7"])
+        copies = [line.split(" ") for line in self.recorded() if line.startswith("copydata ")]
+        self.assertEqual(
+            copies,
+            [
+                ["copydata", "0", "0", "532", request.hex()],
+                ["copydata", "0", "5", "10", ("Tea".encode("utf-16-le") + b"\0" * 4).hex()],
+                ["copydata", "0", "0", "4", "Te".encode("utf-16-le").hex()],
+            ],
+        )
+        bad = SESSION.drive("send-copydata", tray, 0, 4, "--raw", "abc")
+        self.assertEqual(bad.code, 2, "odd hex must be refused")
+
+    def test_exit_command_ends_the_program_with_0(self):
+        program, tray = self.start_stand_in()
+        self.drive_ok("command", tray, COMMAND_EXIT)
+        self.assertEnds(program, 0)
+        self.drive_ok("gone", TRAY_CLASS, TRAY_TITLE, 5000)
+        self.assertIn(f"command {COMMAND_EXIT}", self.recorded())
+        # Once it is gone, waiting for it times out with 1 after (not before) the time given.
+        started = time.monotonic()
+        late = SESSION.drive("wait-window", TRAY_CLASS, TRAY_TITLE, 700)
+        self.assertEqual(late.code, 1)
+        self.assertGreaterEqual(time.monotonic() - started, 0.7)
+        self.assertEqual(SESSION.drive("command", tray, COMMAND_EXIT).code, 1, "a window that is gone")
+
+    def test_gone_waits_while_the_window_stays(self):
+        self.start_stand_in()
+        self.assertEqual(SESSION.drive("gone", TRAY_CLASS, TRAY_TITLE, 500).code, 1)
+
+    def test_controls_text_visibility_and_clicks(self):
+        self.start_stand_in("--window")
+        main, question = self.drive_ok("wait-window", "-", "Tivolan", 10000, "--visible", "--text", 1030).lines
+        self.assertEqual(question, "Are you sure? \u03a3\ud55c")
+        self.assertEqual(self.drive_ok("text", main).lines, ["Tivolan"])
+        self.assertEqual(self.drive_ok("text", main, 1030).lines, ["Are you sure? \u03a3\ud55c"])
+        children = [line.split("\t") for line in self.drive_ok("children", main).lines]
+        self.assertEqual([(c[0], c[1]) for c in children], [("1030", "Static"), ("1031", "Button"), ("1", "Button"), ("2", "Button")])
+        self.assertEqual(children[3][3], "&Cancel")
+        self.assertEqual(SESSION.drive("text", main, 4242).code, 1, "no such control")
+        self.assertEqual(self.drive_ok("visible", main).lines, ["1"])
+        self.assertEqual(self.drive_ok("enabled", main).lines, ["1"])
+        disabled = SESSION.drive("click", main, 1031)
+        self.assertEqual(disabled.code, 1, "a disabled button cannot be clicked")
+        self.drive_ok("click", main, 1)
+        self.drive_ok("click", main, 2)  # the stand-in hides its window on Cancel
+        self.drive_ok("gone", "-", "Tivolan", 10000, "--visible")
+        self.assertEqual(SESSION.drive("gone", "-", "Tivolan", 0).code, 1, "hidden, not destroyed")
+        hidden = SESSION.drive("visible", main)
+        self.assertEqual((hidden.code, hidden.lines), (1, ["0"]))
+        self.assertEqual([line for line in self.recorded() if line.startswith("clicked")], ["clicked 1", "clicked 2"])
+        self.assertNotEqual(SESSION.drive("wait-window", "-", "Tivolan", 300, "--visible").code, 0)
+
+    def test_tray_tip_and_right_click(self):
+        tip = "Stand-in \u03a3\ud55c - 10:00 Shut down"
+        self.start_stand_in("--tip", tip)
+        self.assertEqual(self.drive_ok("tray-tip").lines, [tip])
+        self.assertIn(tip, self.drive_ok("tray-tip", "--all").lines)
+        self.drive_ok("right-click-tray")
+        deadline = time.monotonic() + 10
+        while "callback 517" not in self.recorded() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.assertIn("callback 517", self.recorded())
+        self.assertEqual(SESSION.drive("tray-tip", "NoSuchClass", "-").code, 1)
+
+    def test_screenshots_of_the_desktop_and_of_a_window(self):
+        self.start_stand_in("--window")
+        main = self.drive_ok("wait-window", "-", "Tivolan", 10000, "--visible").text
+        time.sleep(0.5)  # let it paint
+        desktop = SESSION.screenshot("stand-in-desktop")
+        self.assertEqual(bmp_size(desktop), DESKTOP_SIZE)
+        window = SESSION.screenshot("stand-in-window", main)
+        self.assertEqual(bmp_size(window), (420, 200), "the stand-in's window is 420 x 200")
+        # The window is drawn at (100, 100): its face differs from the desktop's background.
+        self.assertNotEqual(bmp_pixel(desktop, 5, 5), bmp_pixel(desktop, 300, 180))
+        self.assertEqual(bmp_pixel(window, 200, 80), bmp_pixel(desktop, 300, 180))
+        self.assertTrue((SESSION.screenshots / "stand-in-desktop.png").exists() or not shutil.which("convert"))
+
+    def test_pid_and_peak_memory(self):
+        program, tray = self.start_stand_in()
+        pid = self.drive_ok("pid", tray).text
+        self.assertRegex(pid, r"^[1-9][0-9]*$")
+        peak = int(self.drive_ok("peak-memory", pid).text)
+        self.assertGreater(peak, 1 << 20)
+        self.assertLess(peak, 1 << 31)
+        self.drive_ok("command", tray, COMMAND_EXIT)
+        self.assertEnds(program, 0)
+        self.assertEqual(SESSION.drive("peak-memory", pid).code, 1, "the process has ended")
+
+
+TIVOLAN_MISSING = "build/windows/bin/Tivolan.exe does not exist yet (the program target is not built)"
+
+
+class TivolanTest(DriverCase):
+    """Tivolan itself, as the user and a second start see it."""
+
+    def setUp(self):
+        self.exe = SESSION.bin / "Tivolan.exe"
+        if not self.exe.exists():
+            self.skipTest(TIVOLAN_MISSING)
+        SESSION.reg_delete_key(r"HKCU\Software\Tivolan")
+
+    def start(self, *args, lang=None):
+        program = SESSION.launch(self.exe, *args, lang=lang)
+        self.addCleanup(self.end_program, program)
+        return program
+
+    def second_start(self, *args, lang=None, timeout=30):
+        return SESSION.wine([self.exe] + list(args), lang=lang, timeout=timeout).returncode
+
+    def wait_dialog(self, timeout_ms=15000):
+        return self.drive_ok("wait-window", DIALOG_CLASS, "Tivolan", timeout_ms, "--visible").text
+
+    def no_visible_dialog(self, timeout_ms=2000):
+        return SESSION.drive("wait-window", DIALOG_CLASS, "Tivolan", timeout_ms, "--visible").code == 1
+
+    def static_texts(self, dialog):
+        return [c.split("\t", 3)[3] for c in self.drive_ok("children", dialog).lines if c.split("\t")[1] == "Static"]
+
+    def test_silent_start_shows_only_the_tray(self):
+        program = self.start("/s")
+        self.wait_tray()
+        self.assertTrue(self.no_visible_dialog(), "no window with /s")
+        self.assertEqual(self.drive_ok("tray-tip").lines, ["Tivolan"])
+        self.assertEqual(self.second_start("/X"), 0)
+        self.assertEnds(program, 0)
+        self.drive_ok("gone", TRAY_CLASS, TRAY_TITLE, 5000)
+
+    def test_exit_and_install_switches_without_an_instance(self):
+        for switch in ("/X", "/x", "/I"):
+            with self.subTest(switch=switch):
+                self.assertEqual(self.second_start(switch), 0)
+                self.assertEqual(SESSION.drive("wait-window", TRAY_CLASS, TRAY_TITLE, 500).code, 1)
+
+    def test_two_silent_starts_leave_one_instance(self):
+        self.start("/s")
+        self.wait_tray()
+        self.assertEqual(self.second_start("/s"), 0)
+        self.assertEqual(len(SESSION.tray_windows()), 1)
+
+    def test_second_start_forwards_an_alarm(self):
+        self.start("/s")
+        self.wait_tray()
+        self.assertEqual(self.second_start("/A", "/M", "7", "/T", "0", "0", "0", "/O", "Tea"), 0)
+        box = self.wait_dialog()
+        self.assertIn("Tea" + " " * 17, self.static_texts(box))
+        SESSION.screenshot("alarm-box-e2e-en")
+        self.drive_ok("click", box, 1)
+        self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
+
+    def test_forwarded_text_is_cut_to_259_units(self):
+        self.start("/s")
+        self.wait_tray()
+        text = "".join(chr(ord("a") + i % 26) for i in range(300))
+        self.assertEqual(self.second_start("/A", "/M", "7", "/O", text), 0)
+        box = self.wait_dialog()
+        self.assertIn(text[:259], self.static_texts(box))
+        self.assertNotIn(text, self.static_texts(box))
+        self.drive_ok("click", box, 1)
+
+    def test_stored_task_is_scheduled_at_start(self):
+        # Every 2 hours, shut down (seconds, kind, action); far enough away never to come due here.
+        SESSION.reg_add(r"HKCU\Software\Tivolan", "Task", "REG_BINARY", struct.pack("<iii", 7200, 0, 0).hex())
+        self.start("/s")
+        self.wait_tray()
+        self.assertRegex(self.drive_ok("tray-tip").text, r"^Tivolan - \S.*\d.* Shut down$")
+
+    def test_confirmation_countdown_and_cancel(self):
+        program = self.start("/s")  # Confirm is on for a fresh user
+        tray = self.wait_tray()
+        self.assertEqual(self.second_start("/A", "/M", "0"), 0)
+        # The countdown is read by the same driver call that finds the dialog, as it moves on each second.
+        dialog, countdown = self.drive_ok(
+            "wait-window", DIALOG_CLASS, "Tivolan", 15000, "--visible", "--text", 1031).lines
+        self.assertRegex(countdown, r"^The system will shut down in (60|59) seconds\.$")
+        self.assertEqual(self.drive_ok("text", dialog, 1030).lines, ["Are you sure you want to shut down Windows now?"])
+        SESSION.screenshot("countdown-e2e-en")
+        self.drive_ok("click", dialog, 2)
+        self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
+        time.sleep(2)
+        self.assertIsNone(program.poll(), "Cancel must perform nothing; Tivolan keeps running")
+        self.assertEqual(self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, 0).text, tray)
+
+    def test_screenshots_in_every_language(self):
+        for lang in LOCALES:
+            with self.subTest(lang=lang):
+                SESSION.reg_delete_key(r"HKCU\Software\Tivolan")
+                program = self.start(lang=lang)
+                self.wait_tray()
+                main = self.wait_dialog()
+                time.sleep(1)
+                SESSION.screenshot(f"main-window-{lang}", main)
+                self.drive_ok("command", main, 2)  # Escape hides it
+                # Hidden first: the change of the active window would dismiss a menu opened before.
+                self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
+                self.drive_ok("right-click-tray")
+                self.drive_ok("wait-window", MENU_CLASS, "-", 10000, "--visible")
+                time.sleep(0.5)
+                SESSION.screenshot(f"tray-menu-{lang}")
+                self.drive_ok("close-menu")
+                self.drive_ok("gone", MENU_CLASS, "-", 5000, "--visible")
+                # A countdown of one hour: the "at" notice appears as a toast.
+                self.assertEqual(self.second_start("/A", "/M", "0", "/T", "0", "1", "0", lang=lang), 0)
+                time.sleep(1.5)
+                SESSION.screenshot(f"toast-{lang}")
+                self.assertEqual(self.second_start("/A", "/M", "7", "/O", "Tea", lang=lang), 0)
+                box = self.wait_dialog()
+                time.sleep(0.5)
+                SESSION.screenshot(f"alarm-box-{lang}")
+                self.drive_ok("click", box, 1)
+                self.assertEqual(self.second_start("/A", "/M", "0", lang=lang), 0)
+                dialog = self.wait_dialog()
+                time.sleep(0.5)
+                SESSION.screenshot(f"countdown-{lang}")
+                self.drive_ok("click", dialog, 2)
+                self.end_program(program)
+                self.assertEqual(program.returncode, 0)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build-dir", default=str(ROOT / "build" / "windows"))
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], "-v"] + rest)
+
+
+if __name__ == "__main__":
+    main()
