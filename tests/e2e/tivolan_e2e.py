@@ -77,10 +77,10 @@ class Driven:
 class WineSession:
     """A Wine prefix with its persistent server, its virtual desktop and an X display for one run."""
 
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, prefix_name="e2e-prefix"):
         self.build_dir = Path(build_dir).resolve()
         self.bin = self.build_dir / "bin"
-        self.prefix = self.build_dir / "e2e-prefix"
+        self.prefix = self.build_dir / prefix_name
         self.screenshots = self.build_dir / "screenshots"
         self.work = None
         self.xvfb = None
