@@ -12,6 +12,7 @@ BUILD/bin/Tivolan.exe does not exist.
 """
 
 import argparse
+import fcntl
 import os
 import re
 import shutil
@@ -83,6 +84,7 @@ class WineSession:
         self.prefix = self.build_dir / prefix_name
         self.screenshots = self.build_dir / "screenshots"
         self.work = None
+        self.lock = None
         self.xvfb = None
         self.wineserver = shutil.which("wineserver") or next(
             (p for p in ("/usr/lib/wine/wineserver", "/usr/lib/wine/wineserver64") if os.path.exists(p)), None
@@ -106,8 +108,14 @@ class WineSession:
             self._start_xvfb()
         self.prefix.mkdir(parents=True, exist_ok=True)
         self.screenshots.mkdir(parents=True, exist_ok=True)
+        # One run per prefix at a time (several test runs may share a build tree): a second run waits.
+        self.lock = open(str(self.prefix) + ".run-lock", "w")
+        fcntl.flock(self.lock, fcntl.LOCK_EX)
         self.work = Path(tempfile.mkdtemp(prefix="e2e-", dir=self.build_dir))
-        # The persistent server first: a boot before it would leave a server of its own behind.
+        # Whatever a run that was killed left in the prefix goes first; then the persistent server, as a
+        # boot before it would leave a server of its own behind.
+        subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
+        subprocess.run([self.wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL)
         subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
         # The first program boots the prefix if it is new and starts Wine's background services, which
         # inherit its output pipes and would hold open those of whatever we capture: none here.
@@ -141,6 +149,8 @@ class WineSession:
             self.xvfb.wait()
         if self.work:
             shutil.rmtree(self.work, ignore_errors=True)
+        if self.lock:
+            self.lock.close()
 
     def _start_xvfb(self):
         n = 90
