@@ -1,25 +1,12 @@
 #include "scheduler/ui/menu_images.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr COLORREF kTransparentKey = RGB(255, 0, 255);
-
-// A top-down 32-bit section of width x height, premultiplied alpha.
-HBITMAP CreateArgbBitmap(int width, int height, uint32_t** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    *bits = static_cast<uint32_t*>(pixels);
-    return bitmap;
-}
+constexpr WORD kToolbarResourceType = 241;
 
 }  // namespace
 
@@ -28,14 +15,16 @@ CMenuImages::~CMenuImages() {
 }
 
 void CMenuImages::Free() {
-    for (const Image& image : m_images)
-        ::DeleteObject(image.bitmap);
-    m_images.clear();
+    if (m_images)
+        ::ImageList_Destroy(m_images);
+    m_images = nullptr;
+    m_commands.clear();
 }
 
 bool CMenuImages::Load(HMODULE module, UINT toolbarId, UINT bitmapId) {
     Free();
-    HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(toolbarId), MAKEINTRESOURCEW(241));
+    HRSRC resource =
+        ::FindResourceW(module, MAKEINTRESOURCEW(toolbarId), MAKEINTRESOURCEW(kToolbarResourceType));
     HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
     const auto* data = loaded ? static_cast<const uint8_t*>(::LockResource(loaded)) : nullptr;
     const DWORD size = resource ? ::SizeofResource(module, resource) : 0;
@@ -51,58 +40,55 @@ bool CMenuImages::Load(HMODULE module, UINT toolbarId, UINT bitmapId) {
         ::LoadImageW(module, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!strip)
         return false;
-    BITMAP info{};
-    ::GetObjectW(strip, sizeof(info), &info);
-    HDC screen = ::GetDC(nullptr);
-    HDC source = ::CreateCompatibleDC(screen);
-    HGDIOBJ oldSource = ::SelectObject(source, strip);
-
-    int imageIndex = 0;
-    for (uint16_t i = 0; i < header.count; ++i) {
+    m_images = ::ImageList_Create(header.width, header.height, ILC_COLOR24 | ILC_MASK, header.count, 0);
+    const int added = m_images ? ::ImageList_AddMasked(m_images, strip, kTransparentKey) : -1;
+    ::DeleteObject(strip);
+    if (added < 0) {
+        Free();
+        return false;
+    }
+    const int imageCount = ::ImageList_GetImageCount(m_images);
+    for (uint16_t i = 0; i < header.count && static_cast<int>(m_commands.size()) < imageCount; ++i) {
         uint16_t command = 0;
         std::memcpy(&command, data + sizeof(header) + i * sizeof(uint16_t), sizeof(command));
-        if (command == 0)
-            continue;  // a separator takes no image
-        const int left = imageIndex++ * header.width;
-        if (left + header.width > info.bmWidth || header.height > info.bmHeight)
-            break;
-        uint32_t* bits = nullptr;
-        HBITMAP image = CreateArgbBitmap(header.width, header.height, &bits);
-        if (!image)
-            continue;
-        for (int y = 0; y < header.height; ++y) {
-            for (int x = 0; x < header.width; ++x) {
-                const COLORREF color = ::GetPixel(source, left + x, y);
-                uint32_t argb = 0;
-                if (color != kTransparentKey && color != CLR_INVALID)
-                    argb =
-                        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-                bits[y * header.width + x] = argb;
-            }
-        }
-        m_images.push_back({command, image});
+        if (command != 0)  // a separator takes no image
+            m_commands.push_back(command);
     }
-
-    ::SelectObject(source, oldSource);
-    ::DeleteDC(source);
-    ::ReleaseDC(nullptr, screen);
-    ::DeleteObject(strip);
-    return !m_images.empty();
+    m_width = header.width;
+    m_height = header.height;
+    return !m_commands.empty();
 }
 
-HBITMAP CMenuImages::ImageFor(UINT command) const {
-    for (const Image& image : m_images)
-        if (image.command == command)
-            return image.bitmap;
-    return nullptr;
+int CMenuImages::ImageIndexOf(UINT command) const {
+    const auto found = std::find(m_commands.begin(), m_commands.end(), command);
+    return found == m_commands.end() ? -1 : static_cast<int>(found - m_commands.begin());
 }
 
 void CMenuImages::Apply(HMENU menu) const {
-    for (const Image& image : m_images) {
+    for (UINT command : m_commands) {
         MENUITEMINFOW item{};
         item.cbSize = sizeof(item);
         item.fMask = MIIM_BITMAP;
-        item.hbmpItem = image.bitmap;
-        ::SetMenuItemInfoW(menu, image.command, FALSE, &item);
+        item.hbmpItem = HBMMENU_CALLBACK;
+        ::SetMenuItemInfoW(menu, command, FALSE, &item);
     }
+}
+
+bool CMenuImages::OnMeasureItem(MEASUREITEMSTRUCT& measure) const {
+    if (measure.CtlType != ODT_MENU || ImageIndexOf(measure.itemID) < 0)
+        return false;
+    measure.itemWidth = static_cast<UINT>(m_width);
+    measure.itemHeight = static_cast<UINT>(m_height);
+    return true;
+}
+
+bool CMenuImages::OnDrawItem(const DRAWITEMSTRUCT& draw) const {
+    const int index = draw.CtlType == ODT_MENU ? ImageIndexOf(draw.itemID) : -1;
+    if (index < 0)
+        return false;
+    const int left = draw.rcItem.left + (draw.rcItem.right - draw.rcItem.left - m_width) / 2;
+    const int top = draw.rcItem.top + (draw.rcItem.bottom - draw.rcItem.top - m_height) / 2;
+    const UINT style = (draw.itemState & ODS_GRAYED) ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT;
+    ::ImageList_Draw(m_images, index, draw.hDC, left, top, style);
+    return true;
 }

@@ -2,9 +2,13 @@
 
 // The images beside the tray menu's seven action items: a strip of 16 x 16 images (bitmap 206,
 // magenta where it is transparent) and the toolbar resource of the same number that names the
-// command of each image. Each image becomes a 32-bit bitmap with alpha, which menus draw as is.
+// command of each image. The items draw their images through the owner window (HBMMENU_CALLBACK),
+// from a masked image list, which every menu implementation draws transparently; a 32-bit bitmap
+// with alpha is blended by some and shown on black by others.
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdint>
 #include <vector>
@@ -16,21 +20,25 @@ class CMenuImages {
     CMenuImages& operator=(const CMenuImages&) = delete;
     ~CMenuImages();
 
-    // False when the module lacks the toolbar or the bitmap, or they disagree.
+    // False when the module lacks the toolbar or the bitmap.
     bool Load(HMODULE module, UINT toolbarId, UINT bitmapId);
-    // Puts each image beside the item of its command, where the menu (or a submenu) has one.
+    // Marks the item of each command that has an image for drawing by the owner.
     void Apply(HMENU menu) const;
-    size_t Count() const { return m_images.size(); }
-    HBITMAP ImageFor(UINT command) const;
+    size_t Count() const { return m_commands.size(); }
+    // The image index of a command, or -1.
+    int ImageIndexOf(UINT command) const;
+
+    // WM_MEASUREITEM and WM_DRAWITEM of the menu's owner: true when the item was one of ours.
+    bool OnMeasureItem(MEASUREITEMSTRUCT& measure) const;
+    bool OnDrawItem(const DRAWITEMSTRUCT& draw) const;
 
   private:
-    struct Image {
-        UINT command;
-        HBITMAP bitmap;
-    };
     void Free();
 
-    std::vector<Image> m_images;
+    HIMAGELIST m_images = nullptr;
+    std::vector<UINT> m_commands;  // by image index
+    int m_width = 0;
+    int m_height = 0;
 };
 
 // The toolbar resource's layout: 16-bit words, version 1, image width, image height, count, then

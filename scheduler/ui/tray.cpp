@@ -300,6 +300,14 @@ LRESULT CTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             OnTimer(wParam);
             return 0;
+        case WM_MEASUREITEM:
+            if (lParam && m_menuImages.OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+                return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (lParam && m_menuImages.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+                return TRUE;
+            break;
         case kNotifyMessage:
             OnNotifyIcon(static_cast<UINT>(lParam));
             return 0;

@@ -377,6 +377,17 @@ int Enabled(int argc, wchar_t** argv) {
     return window ? YesNo(IsWindowEnabled(*window)) : Fail("usage: enabled HWND (an existing window)");
 }
 
+// Window rectangle in screen coordinates and the extended style, as "left top right bottom exstyle".
+int Rect(int argc, wchar_t** argv) {
+    const auto window = argc == 1 ? ArgWindow(argv[0]) : std::nullopt;
+    RECT rect{};
+    if (!window || !GetWindowRect(*window, &rect))
+        return Fail("usage: rect HWND (an existing window)");
+    std::printf("%ld %ld %ld %ld 0x%lx\n", rect.left, rect.top, rect.right, rect.bottom,
+                static_cast<unsigned long>(GetWindowLongPtrW(*window, GWL_EXSTYLE)));
+    return 0;
+}
+
 int Pid(int argc, wchar_t** argv) {
     const auto window = argc == 1 ? ArgWindow(argv[0]) : std::nullopt;
     if (!window)
@@ -640,6 +651,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"click", Click},
     {L"visible", Visible},
     {L"enabled", Enabled},
+    {L"rect", Rect},
     {L"pid", Pid},
     {L"peak-memory", PeakMemory},
     {L"tray-tip", TrayTip},
@@ -675,7 +687,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fputs(
         "usage: tivolan_driver [--desktop NAME] SUBCOMMAND ARGS (wait-window, gone, command, send-copydata, "
-        "text, children,\n"
+        "text, children, rect,\n"
         "       list, click, visible, enabled, pid, peak-memory, tray-tip, right-click-tray, close-menu,\n"
         "       screenshot)\n",
         stderr);

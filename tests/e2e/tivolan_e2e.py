@@ -29,6 +29,8 @@ TRAY_CLASS = "TivolanTray-9EF72DB2-DE72-4A37-B070-F4C65D09B3D8"
 TRAY_TITLE = "Tivolan Tray Window"
 DIALOG_CLASS = "#32770"
 MENU_CLASS = "#32768"
+TOAST_CLASS = "TivolanToastWindow"
+TOAST_WIDTH = 336  # at 96 DPI, without a web page
 COMMAND_EXIT = 32777
 DESKTOP = "e2e"
 DESKTOP_SIZE = (1280, 800)
@@ -497,9 +499,13 @@ class TivolanTest(DriverCase):
                 SESSION.screenshot(f"tray-menu-{lang}")
                 self.drive_ok("close-menu")
                 self.drive_ok("gone", MENU_CLASS, "-", 5000, "--visible")
-                # A countdown of one hour: the "at" notice appears as a toast.
+                # A countdown of one hour: the "at" notice appears as a toast at the bottom right.
                 self.assertEqual(self.second_start("/A", "/M", "0", "/T", "0", "1", "0", lang=lang), 0)
-                time.sleep(1.5)
+                toast = self.drive_ok("wait-window", TOAST_CLASS, "-", 10000, "--visible").text
+                left, top, right, bottom, _ = self.drive_ok("rect", toast).text.split()
+                self.assertEqual((int(right) - int(left), int(right)), (TOAST_WIDTH, 1280))
+                self.assertLessEqual(int(bottom), 800)
+                time.sleep(2)  # Wine paints a layered window a moment after showing it
                 SESSION.screenshot(f"toast-{lang}")
                 self.assertEqual(self.second_start("/A", "/M", "7", "/O", "Tea", lang=lang), 0)
                 box = self.wait_dialog()
