@@ -458,6 +458,16 @@ class TivolanTest(DriverCase):
         self.assertNotIn(text, self.static_texts(box))
         self.drive_ok("click", box, 1)
 
+    def test_malformed_forwarded_requests_are_refused(self):
+        self.start("/s")
+        tray = self.wait_tray()
+        alarm = forwarded_request(0, 0, 7, "Refused")
+        for dw_data, length, payload in ((0, 531, alarm[:531]), (0, 533, alarm + b"\0"), (1, 532, alarm)):
+            with self.subTest(dw_data=dw_data, length=length):
+                self.assertEqual(
+                    self.drive_ok("send-copydata", tray, dw_data, length, "--raw", payload.hex()).lines, ["0"])
+        self.assertTrue(self.no_visible_dialog(3000), "a refused request schedules nothing")
+
     def test_stored_task_is_scheduled_at_start(self):
         # Every 2 hours, shut down (seconds, kind, action); far enough away never to come due here.
         SESSION.reg_add(r"HKCU\Software\Tivolan", "Task", "REG_BINARY", struct.pack("<iii", 7200, 0, 0).hex())
@@ -475,9 +485,13 @@ class TivolanTest(DriverCase):
         self.assertRegex(countdown, r"^The system will shut down in (60|59) seconds\.$")
         self.assertEqual(self.drive_ok("text", dialog, 1030).lines, ["Are you sure you want to shut down Windows now?"])
         SESSION.screenshot("countdown-e2e-en")
+        # While the countdown is open a forwarded request is taken (1) and dropped: an alarm due at once
+        # would otherwise open its box at the next tick.
+        alarm = forwarded_request(0, 0, 7, "Dropped")
+        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", alarm.hex()).lines, ["1"])
         self.drive_ok("click", dialog, 2)
         self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
-        time.sleep(2)
+        self.assertTrue(self.no_visible_dialog(2500), "the request sent during the countdown was dropped")
         self.assertIsNone(program.poll(), "Cancel must perform nothing; Tivolan keeps running")
         self.assertEqual(self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, 0).text, tray)
 
