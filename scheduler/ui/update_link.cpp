@@ -6,7 +6,7 @@
 
 #include "common/ui/resources.h"
 #include "scheduler/res/resource.h"
-#include "scheduler/ui/web_address.h"
+#include "common/text/web_address.h"
 
 namespace {
 

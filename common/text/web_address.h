@@ -1,6 +1,6 @@
 #pragma once
 
-// Addresses that come from an update answer are untrusted: only web pages are handed to the shell,
+// Addresses that come from an endpoint's answer are untrusted: only web pages are opened or navigated,
 // never a file, a share or another protocol handler that would run something.
 
 #include <string_view>

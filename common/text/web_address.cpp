@@ -1,4 +1,4 @@
-#include "scheduler/ui/web_address.h"
+#include "common/text/web_address.h"
 
 namespace {
 
