@@ -1,0 +1,112 @@
+#include "common/browser/browser_emulation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/platform/memory_registry.h"
+#include "common/platform/registry_values.h"
+
+namespace {
+
+constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
+
+std::optional<uint32_t> StoredValue(const CMemoryRegistry& registry, const wchar_t* name) {
+    std::optional<RegistryValue> value = registry.Value(kUser, kBrowserEmulationKeyPath, name);
+    if (!value)
+        return std::nullopt;
+    EXPECT_EQ(value->type, RegistryType::Dword);
+    return DwordOf(*value);
+}
+
+struct VersionCase {
+    uint32_t major;
+    std::optional<uint32_t> written;
+};
+
+class BrowserEmulationVersionTest : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(BrowserEmulationVersionTest, WritesMajorTimesThousandFromEightOn) {
+    const VersionCase& c = GetParam();
+    CMemoryRegistry registry;
+    EXPECT_EQ(EnableBrowserEmulation(registry, L"Tivolan.exe", c.major), c.written.has_value());
+    EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), c.written);
+    if (!c.written) {
+        // Nothing at all: not even the key is made for a browser without the setting.
+        EXPECT_TRUE(registry.KeyAccesses().empty());
+        EXPECT_FALSE(registry.KeyExists(kUser, kBrowserEmulationKeyPath));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Majors,
+                         BrowserEmulationVersionTest,
+                         ::testing::Values(VersionCase{0, std::nullopt},
+                                           VersionCase{7, std::nullopt},
+                                           VersionCase{8, 8000u},
+                                           VersionCase{9, 9000u},
+                                           VersionCase{10, 10000u},
+                                           VersionCase{11, 11000u},
+                                           VersionCase{0xFFFF, 65535000u},
+                                           VersionCase{0x10000, std::nullopt}));
+
+TEST(BrowserEmulationTest, EnableCreatesTheKeyWithWriteAccessAndLeavesOtherProgramsAlone) {
+    CMemoryRegistry registry;
+    registry.SetValue(kUser, kBrowserEmulationKeyPath, L"Other.exe",
+                      RegistryValue{RegistryType::Dword, {1, 0, 0, 0}});
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"QPChkUpd2.exe", 11));
+    ASSERT_EQ(registry.KeyAccesses().size(), 1u);
+    EXPECT_EQ(registry.KeyAccesses()[0].operation, CMemoryRegistry::KeyOperation::Create);
+    EXPECT_EQ(registry.KeyAccesses()[0].access, RegistryAccess::Write);
+    EXPECT_EQ(StoredValue(registry, L"QPChkUpd2.exe"), 11000u);
+    EXPECT_EQ(StoredValue(registry, L"Other.exe"), 1u);
+
+    // A second start with a newer browser replaces the value.
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"QPChkUpd2.exe", 12));
+    EXPECT_EQ(StoredValue(registry, L"QPChkUpd2.exe"), 12000u);
+}
+
+TEST(BrowserEmulationTest, DisableDeletesOnlyThisProgramsValueWithoutCreatingTheKey) {
+    CMemoryRegistry registry;
+    EXPECT_FALSE(DisableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    EXPECT_FALSE(registry.KeyExists(kUser, kBrowserEmulationKeyPath));
+
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"QPChkUpd2.exe", 11));
+    registry.ClearLogs();
+    EXPECT_TRUE(DisableBrowserEmulation(registry, L"tivolan.EXE", 11));
+    ASSERT_EQ(registry.KeyAccesses().size(), 1u);
+    EXPECT_EQ(registry.KeyAccesses()[0].operation, CMemoryRegistry::KeyOperation::Open);
+    EXPECT_EQ(registry.KeyAccesses()[0].access, RegistryAccess::Write);
+    EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), std::nullopt);
+    EXPECT_EQ(StoredValue(registry, L"QPChkUpd2.exe"), 11000u);
+}
+
+TEST(BrowserEmulationTest, DisableWithAnOldBrowserTouchesNothing) {
+    CMemoryRegistry registry;
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"Tivolan.exe", 9));
+    registry.ClearLogs();
+    EXPECT_FALSE(DisableBrowserEmulation(registry, L"Tivolan.exe", 7));
+    EXPECT_TRUE(registry.KeyAccesses().empty());
+    EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), 9000u);
+}
+
+TEST(BrowserEmulationTest, FailuresAndAnEmptyNameReportFalse) {
+    CMemoryRegistry registry;
+    EXPECT_FALSE(EnableBrowserEmulation(registry, L"", 11));
+    EXPECT_TRUE(registry.ValueNames(kUser, kBrowserEmulationKeyPath).empty());
+
+    registry.FailCreate(true);
+    EXPECT_FALSE(EnableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    registry.FailCreate(false);
+    registry.FailWrites(true);
+    EXPECT_FALSE(EnableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), std::nullopt);
+    registry.FailWrites(false);
+
+    ASSERT_TRUE(EnableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    registry.FailOpen(true);
+    EXPECT_FALSE(DisableBrowserEmulation(registry, L"Tivolan.exe", 11));
+    EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), 11000u);
+}
+
+}  // namespace
