@@ -1,0 +1,45 @@
+#include "common/browser/browser_user_agent_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/platform/unique_resource.h"
+
+namespace {
+
+using UrlMkSetSessionOptionFunction = HRESULT(WINAPI*)(DWORD option,
+                                                       LPVOID buffer,
+                                                       DWORD length,
+                                                       DWORD reserved);
+
+constexpr DWORD kUserAgentRefresh = 0x10000002;  // URLMON_OPTION_USERAGENT_REFRESH
+constexpr DWORD kUserAgent = 0x10000001;         // URLMON_OPTION_USERAGENT
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string ansi(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr,
+                          nullptr);
+    return ansi;
+}
+
+}  // namespace
+
+void SetBrowserUserAgent(const std::wstring& agent) {
+    UniqueModule urlmon(::LoadLibraryW(L"urlmon.dll"));
+    if (!urlmon)
+        return;
+    const auto setOption = reinterpret_cast<UrlMkSetSessionOptionFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(urlmon.Get(), "UrlMkSetSessionOption")));
+    if (!setOption)
+        return;
+    setOption(kUserAgentRefresh, nullptr, 0, 0);
+    std::string ansi = ToAnsi(agent);
+    setOption(kUserAgent, ansi.data(), static_cast<DWORD>(ansi.size()), 0);
+}

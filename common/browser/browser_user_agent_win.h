@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// Gives every later request of the embedded browser in this process this user agent. Nothing
+// happens when "urlmon.dll" or its session-option function is missing.
+void SetBrowserUserAgent(const std::wstring& agent);

@@ -1,0 +1,58 @@
+#pragma once
+
+// The WebBrowser control embedded in a child window of our own, with our own OLE container
+// (CBrowserSite) and event sink. Only web addresses are navigated: pages come from endpoints'
+// answers. Every failure of the control leaves a host that simply shows nothing.
+
+#include <windows.h>
+
+#include <exdisp.h>
+
+#include <optional>
+#include <string>
+
+#include "common/browser/browser_event_sink_win.h"
+#include "common/platform/com_ptr.h"
+#include "common/ui/window.h"
+
+class CBrowserSite;
+
+struct ElementSize {
+    long width = 0;
+    long height = 0;
+};
+
+class CWebBrowser2 : public CWindow {
+  public:
+    CWebBrowser2() = default;
+    ~CWebBrowser2() override;
+
+    // Creates the visible child window and the control in it (the caller's thread must be in a
+    // single-threaded apartment). `events` (may be null) hears DocumentComplete until the host
+    // goes. False when the window cannot be made; a control that cannot be made leaves the
+    // window without one (HasControl).
+    bool CreateHost(HWND parent, const RECT& rect, UINT controlId, IBrowserEvents* events);
+    bool HasControl() const { return static_cast<bool>(m_browser); }
+
+    // Navigates to an http: or https: address; false for any other address or without control.
+    bool Navigate(const std::wstring& url);
+
+    // The rendered size of the element with this identifier in the loaded document; nothing when
+    // there is no document yet or no such element.
+    std::optional<ElementSize> RenderedElementSize(const wchar_t* id) const;
+
+    // The control's automation interface, or null.
+    IWebBrowser2* Browser() const { return m_browser.Get(); }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    bool CreateControl(IBrowserEvents* events);
+    void DestroyControl();
+
+    ComPtr<IOleObject> m_object;
+    ComPtr<IWebBrowser2> m_browser;
+    CBrowserSite* m_site = nullptr;       // one reference
+    CBrowserEventSink* m_sink = nullptr;  // one reference
+};
