@@ -1,0 +1,84 @@
+#pragma once
+
+// Tivolan's update check on a worker thread. The tray window owns one for the life of the program:
+// it starts the worker, which asks the endpoint and posts the outcome back, and then, on the
+// user-interface thread, has the answer accepted and decides whether to tell the user. The user's own
+// check ("Check &Update") runs on a short-lived checker of its own, to its end, with message boxes.
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/thread/critical_section.h"
+#include "common/thread/jthread.h"
+#include "scheduler/core/crt_clock.h"
+#include "scheduler/core/update_check.h"
+#include "scheduler/core/update_fetcher_win.h"
+#include "scheduler/core/update_info.h"
+
+class CUpdateChecker : public JThread {
+  public:
+    // Posted to the bound window when the worker's check has ended; wParam is the UpdateOutcome.
+    static constexpr UINT kResultMessage = WM_USER + 202;
+
+    // Reads the last check's time from the settings, the program's product version from its own
+    // version resource, the user-interface language (string 173), the system's language and the
+    // endpoints (with their registry overrides). User-interface thread.
+    explicit CUpdateChecker(HWND window = nullptr);
+    // With a fetcher of the caller's, which must outlive the checker.
+    CUpdateChecker(HWND window, IUpdateFetcher& fetcher);
+    ~CUpdateChecker() override;
+
+    void Bind(HWND window);
+    void SetLanguage(const std::wstring& lang);
+
+    // The worker's body: a background check (daily gate included) whose outcome is posted to the
+    // bound window. Nothing is posted while no window is bound.
+    void Run() override;
+
+    // Under the lock for its whole length, network included.
+    UpdateOutcome Check(bool force);
+
+    // Reads the kept answer into Info() and the process's advertisement record; once read, the
+    // check's time is stored as the settings' lastUpdateCheck and saved. User-interface thread.
+    bool Accept();
+    bool ShouldNotify(bool force) const;
+    bool IsRestricted() const;
+    const UpdateInfo& Info() const { return m_info; }
+
+    // The whole interactive check with its message boxes. User-interface thread.
+    void RunManualCheck();
+    // "A newer version is available": OK opens the address when it is a web address; Cancel by a
+    // user who must update closes the bound window, which ends the program. Asked once at a time.
+    void AskToUpdate();
+    bool IsAsking() const { return m_busy; }
+
+    // What the constructor read; for the tray's tests and diagnostics.
+    std::wstring Version() const;
+    std::wstring Language() const;
+    UpdateEndpoints Endpoints() const;
+    int64_t LastCheck() const;
+
+  protected:
+    // The message boxes and the shell, replaceable so the interactive steps can be driven in tests.
+    virtual int ShowMessage(const std::wstring& text, UINT flags);
+    virtual void OpenAddress(const std::wstring& address);
+
+  private:
+    mutable JCriticalSection m_lock;
+    CCrtClock m_clock;
+    CHttpUpdateFetcher m_httpFetcher;
+    CUpdateCheck m_check;  // lastCheck, version, lang, response: guarded by m_lock
+    UpdateInfo m_info;
+    HWND m_window = nullptr;
+    bool m_busy = false;
+};
+
+// The system's language as its ISO 639 name ("en", "ko"); empty when it cannot be read.
+std::wstring SystemLanguageName();
+
+// The compiled-in endpoints with the registry's overrides in their place.
+UpdateEndpoints ConfiguredUpdateEndpoints();
+
+// "Check &Update": a checker made for this one check, bound to the tray window.
+void RunManualUpdateCheck(HWND tray);
