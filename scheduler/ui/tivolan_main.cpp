@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/browser/browser_emulation_win.h"
 #include "common/ui/app_module.h"
 #include "common/ui/message_loop.h"
 #include "scheduler/core/app_user_model_id.h"
@@ -136,6 +137,7 @@ int RunCommandLine(int showCommand) {
             return 0;
         case LaunchCommand::UnregisterJumpList:
             DeleteJumpList();
+            DisableBrowserEmulation();
             return 0;
         case LaunchCommand::ExitRunning:
             if (HWND tray = FindFirstInstance())

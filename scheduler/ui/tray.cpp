@@ -7,17 +7,20 @@
 #include <cwchar>
 
 #include "common/platform/resource_string_table_win.h"
+#include "common/text/format.h"
 #include "common/ui/app_module.h"
 #include "common/ui/resources.h"
 #include "scheduler/core/forwarded_request.h"
 #include "scheduler/core/power_action.h"
 #include "scheduler/core/settings_win.h"
+#include "scheduler/core/update_toast_ad.h"
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/alarm_box.h"
 #include "scheduler/ui/tivolan_app.h"
 #include "scheduler/ui/toast_window.h"
 #include "scheduler/ui/tray_language_menu.h"
 #include "scheduler/ui/tray_tooltip.h"
+#include "scheduler/ui/update_link.h"
 
 namespace {
 
@@ -26,6 +29,7 @@ constexpr UINT kFirstOnlineCheckMilliseconds = 100;
 constexpr UINT kOnlineRetryMilliseconds = 3000;
 constexpr UINT kUpdateIntervalMilliseconds = 9 * 60 * 60 * 1000;
 constexpr int kMenuLanguagePosition = 3;
+constexpr uint32_t kNoticeMilliseconds = 10000;
 
 // The record up to the tooltip of 128 units and nothing of later shell versions. The first
 // version's record (152 bytes on 32-bit Windows) holds only 64 units and is not a size a 64-bit
@@ -150,6 +154,9 @@ void CTray::OnDestroy() {
     ::KillTimer(Hwnd(), OnlineTimer);
     ::KillTimer(Hwnd(), UpdateTimer);
     m_soundPlayer.Close();
+    // The worker reports only by posting to this window; it is joined before the window goes.
+    m_updateChecker.RequestStop();
+    m_updateChecker.Wait(INFINITE);
 }
 
 void CTray::OnTimer(UINT_PTR id) {
@@ -166,9 +173,15 @@ void CTray::OnTimer(UINT_PTR id) {
                 break;
             }
             ::KillTimer(Hwnd(), OnlineTimer);
+            m_updateChecker.Bind(Hwnd());
+            StartUpdateCheck();
             ::SetTimer(Hwnd(), UpdateTimer, kUpdateIntervalMilliseconds, nullptr);
             break;
         }
+        case UpdateTimer:
+            if (!m_updateChecker.IsRunning())
+                StartUpdateCheck();
+            break;
         default:
             break;
     }
@@ -204,8 +217,6 @@ void CTray::ShowMenu() {
         if (HMENU languages = ::GetSubMenu(popup, kMenuLanguagePosition))
             ::CheckMenuRadioItem(languages, TrayLanguageCommand::RadioFirst, TrayLanguageCommand::RadioLast,
                                  CheckedLanguageCommand(Settings().setLang), MF_BYCOMMAND);
-        // The update check arrives with its own worker; until then its item cannot be chosen.
-        ::EnableMenuItem(popup, ID_CHECK_UPDATE, MF_BYCOMMAND | MF_GRAYED);
         m_menuImages.Apply(popup);
         m_menuOpen = true;
         ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Hwnd(), nullptr);
@@ -260,6 +271,9 @@ bool CTray::OnCommand(UINT id) {
         case ID_TRAY_EXIT:
             Exit();
             return true;
+        case ID_CHECK_UPDATE:
+            RunManualUpdateCheck(Hwnd());
+            return true;
         default:
             return false;
     }
@@ -275,6 +289,35 @@ LRESULT CTray::OnCopyData(const COPYDATASTRUCT& data) {
         return 0;
     Scheduler().Add(request->kind, request->seconds, request->action, request->text, false);
     return 1;
+}
+
+void CTray::StartUpdateCheck() {
+    // The previous run has ended (IsRunning is false), so its handle can go before the next start.
+    m_updateChecker.Wait(INFINITE);
+    m_updateChecker.SetLanguage(LoadUiString(IDS_LANGUAGE_CODE));
+    m_updateChecker.Start();
+}
+
+void CTray::OnUpdateNotify(int outcome) {
+    const bool showStartNotice = m_showStartNotice;
+    m_showStartNotice = false;
+    if (outcome == static_cast<int>(UpdateOutcome::Loaded) && m_updateChecker.Accept() &&
+        m_updateChecker.ShouldNotify(false)) {
+        const UpdateInfo& info = m_updateChecker.Info();
+        CUpdateLink& link = UpdateLink();
+        link.SetAddress(info.url);
+        ToastWindow().Show(FormatText(LoadUiString(IDS_UPDATE_NOTICE), {info.display}),
+                           LoadUiString(IDS_APP_NAME), kNoticeMilliseconds, IDI_APP, &link);
+        return;
+    }
+    if (!showStartNotice)
+        return;
+    CScheduler& scheduler = Scheduler();
+    if (!scheduler.Entries().empty())
+        scheduler.ShowDueNotice(scheduler.Entries().front());
+    else if (ToastAdRecord().present)
+        ToastWindow().Show(LoadUiString(IDS_START_NOTICE), LoadUiString(IDS_APP_NAME), kNoticeMilliseconds,
+                           IDI_APP, nullptr);
 }
 
 void CTray::OnShowAlarm() {
@@ -313,6 +356,9 @@ LRESULT CTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kShowAlarmMessage:
             OnShowAlarm();
+            return 0;
+        case kUpdateResultMessage:
+            OnUpdateNotify(static_cast<int>(wParam));
             return 0;
         default:
             if (message == TaskbarCreatedMessage() && message != 0) {

@@ -13,6 +13,7 @@
 #include "scheduler/core/scheduler_services.h"
 #include "scheduler/ui/menu_images.h"
 #include "scheduler/ui/sound_player.h"
+#include "scheduler/ui/update_checker.h"
 
 class CTray : public CWindow, public ITrayWindow {
   public:
@@ -63,6 +64,8 @@ class CTray : public CWindow, public ITrayWindow {
     bool OnCommand(UINT id);
     LRESULT OnCopyData(const COPYDATASTRUCT& data);
     void OnShowAlarm();
+    void StartUpdateCheck();
+    void OnUpdateNotify(int outcome);
     void ChooseLanguage(UINT command);
     void Exit();
     void ShowMainWindow();
@@ -71,7 +74,9 @@ class CTray : public CWindow, public ITrayWindow {
     std::unordered_map<UINT, TrayIcon> m_icons;
     HWND m_mainWindow = nullptr;
     CMenuImages m_menuImages;
+    CUpdateChecker m_updateChecker;
     bool m_enabled = true;
+    bool m_showStartNotice = true;
     bool m_menuOpen = false;
     std::wstring m_alarmMessage;
     CSoundPlayer m_soundPlayer;

@@ -13,6 +13,7 @@ BUILD/bin/Tivolan.exe does not exist.
 
 import argparse
 import fcntl
+import json
 import os
 import re
 import shutil
@@ -22,6 +23,7 @@ import sys
 import tempfile
 import time
 import unittest
+import urllib.request
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -36,6 +38,12 @@ DESKTOP = "e2e"
 DESKTOP_SIZE = (1280, 800)
 # Wine 8 switches its locale only with LC_ALL when the host lacks the locale.
 LOCALES = {"en": "en_US.UTF-8", "ko": "ko_KR.UTF-8", "el": "el_GR.UTF-8"}
+COMMAND_CHECK_UPDATE = 32801
+TIVOLAN_KEY = r"HKCU\Software\Tivolan"
+# An address where nothing listens: the update check of a test that is not about it fails at once and
+# never leaves the machine.
+NO_SERVER = "http://127.0.0.1:9"
+PRODUCT_VERSION = "1.0.0.0"
 
 
 def forwarded_request(kind, seconds, action, text):
@@ -391,14 +399,20 @@ class StandInTest(DriverCase):
 TIVOLAN_MISSING = "build/windows/bin/Tivolan.exe does not exist yet (the program target is not built)"
 
 
-class TivolanTest(DriverCase):
-    """Tivolan itself, as the user and a second start see it."""
+class TivolanCase(DriverCase):
+    """Starting Tivolan with settings of its own, and what its windows show."""
 
     def setUp(self):
         self.exe = SESSION.bin / "Tivolan.exe"
         if not self.exe.exists():
             self.skipTest(TIVOLAN_MISSING)
-        SESSION.reg_delete_key(r"HKCU\Software\Tivolan")
+        self.fresh_settings(NO_SERVER)
+
+    @staticmethod
+    def fresh_settings(update_server):
+        SESSION.reg_delete_key(TIVOLAN_KEY)
+        SESSION.reg_add(TIVOLAN_KEY, "UpdateServer", "REG_SZ", update_server + "/primary")
+        SESSION.reg_add(TIVOLAN_KEY, "UpdateFallbackServer", "REG_SZ", update_server + "/fallback")
 
     def start(self, *args, lang=None):
         program = SESSION.launch(self.exe, *args, lang=lang)
@@ -417,6 +431,10 @@ class TivolanTest(DriverCase):
     def static_texts(self, dialog):
         return [c.split("\t", 3)[3] for c in self.drive_ok("children", dialog).lines if c.split("\t")[1] == "Static"]
 
+
+class TivolanTest(TivolanCase):
+    """Tivolan itself, as the user and a second start see it."""
+
     def test_silent_start_shows_only_the_tray(self):
         program = self.start("/s")
         self.wait_tray()
@@ -431,6 +449,15 @@ class TivolanTest(DriverCase):
             with self.subTest(switch=switch):
                 self.assertEqual(self.second_start(switch), 0)
                 self.assertEqual(SESSION.drive("wait-window", TRAY_CLASS, TRAY_TITLE, 500).code, 1)
+
+    def test_uninstall_switch_removes_the_browser_setting(self):
+        key = r"HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
+        SESSION.reg_add(key, "Tivolan.exe", "REG_DWORD", "11000")
+        SESSION.reg_add(key, "Other.exe", "REG_DWORD", "11000")
+        self.assertEqual(self.second_start("/U"), 0)
+        self.assertNotEqual(SESSION.wine(["reg", "query", key, "/v", "Tivolan.exe"]).returncode, 0)
+        self.assertEqual(SESSION.wine(["reg", "query", key, "/v", "Other.exe"]).returncode, 0, "only its own value")
+        SESSION.reg_delete_key(key)
 
     def test_two_silent_starts_leave_one_instance(self):
         self.start("/s")
@@ -498,7 +525,7 @@ class TivolanTest(DriverCase):
     def test_screenshots_in_every_language(self):
         for lang in LOCALES:
             with self.subTest(lang=lang):
-                SESSION.reg_delete_key(r"HKCU\Software\Tivolan")
+                self.fresh_settings(NO_SERVER)
                 program = self.start(lang=lang)
                 self.wait_tray()
                 main = self.wait_dialog()
@@ -533,6 +560,154 @@ class TivolanTest(DriverCase):
                 self.drive_ok("click", dialog, 2)
                 self.end_program(program)
                 self.assertEqual(program.returncode, 0)
+
+
+class LoopbackServer:
+    """tools/loopback-server for the update endpoint: scripted answers and the log of requests."""
+
+    def __init__(self, work):
+        port_file = work / "loopback-url"
+        self.process = subprocess.Popen(
+            [str(ROOT / "tools" / "loopback-server"), "--port-file", str(port_file)],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if port_file.exists() and port_file.read_text().strip():
+                break
+            time.sleep(0.1)
+        self.url = port_file.read_text().strip()
+
+    def control(self, path, body=None):
+        data = json.dumps(body).encode() if body is not None else None
+        with urllib.request.urlopen(self.url + "/_control/" + path, data=data, timeout=10) as answer:
+            return answer.read().decode()
+
+    def reset(self):
+        self.control("reset?scripts=1")
+
+    def answer(self, target, **answer):
+        self.control("script", {target: answer})
+
+    def request_lines(self):
+        """The request line of every request so far."""
+        blocks = [b for b in self.control("requests").split("\n\n") if b.strip()]
+        return [b.splitlines()[0] for b in blocks]
+
+    def wait_requests(self, count, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            lines = self.request_lines()
+            if len(lines) >= count:
+                return lines
+            time.sleep(0.2)
+        return self.request_lines()
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def version_document(current, mode="", url="https://tivolan.example/download", restricted="", display="1.1"):
+    return (f'<?xml version="1.0" encoding="utf-8"?><version display="{display}" current="{current}" '
+            f'url="{url}" restricted="{restricted}" mode="{mode}"/>')
+
+
+QUERY = f"/tivolan/version.php?version={PRODUCT_VERSION}&lang=en&syslang=en"
+
+
+class UpdateCheckTest(TivolanCase):
+    """The update check against the loopback endpoint, through the registry's server overrides."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = LoopbackServer(SESSION.work)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.stop()
+
+    def setUp(self):
+        super().setUp()
+        self.server.reset()
+        self.fresh_settings(self.server.url)
+
+    def update_written(self):
+        return SESSION.wine(["reg", "query", TIVOLAN_KEY, "/v", "Update"]).returncode == 0
+
+    def no_toast(self, timeout_ms=3000):
+        return SESSION.drive("wait-window", TOAST_CLASS, "-", timeout_ms, "--visible").code == 1
+
+    def test_background_check_asks_the_primary_and_then_the_fallback(self):
+        self.server.answer("/primary" + QUERY, status=500)
+        self.server.answer("/fallback" + QUERY, text=version_document(PRODUCT_VERSION))
+        self.start("/s")
+        self.wait_tray()
+        self.assertEqual(self.server.wait_requests(2),
+                         [f"GET /primary{QUERY} HTTP/1.1", f"GET /fallback{QUERY} HTTP/1.1"])
+        # The fallback's answer was accepted: the day's check is recorded.
+        deadline = time.time() + 10
+        while not self.update_written() and time.time() < deadline:
+            time.sleep(0.3)
+        self.assertTrue(self.update_written())
+        self.assertTrue(self.no_toast(), "the same version announces nothing")
+
+    def test_the_query_names_the_interface_and_system_languages(self):
+        for lang in ("ko", "el"):
+            with self.subTest(lang=lang):
+                self.server.reset()
+                self.fresh_settings(self.server.url)
+                program = self.start("/s", lang=lang)
+                self.wait_tray()
+                self.assertEqual(self.server.wait_requests(2)[:1], [
+                    f"GET /primary/tivolan/version.php?version={PRODUCT_VERSION}&lang={lang}&syslang={lang} HTTP/1.1"])
+                self.end_program(program)
+
+    def test_newer_version_shows_the_update_toast_once_a_day(self):
+        self.server.answer("/primary" + QUERY, text=version_document("9.0", display="Tivolan 9.0"))
+        program = self.start("/s")
+        self.wait_tray()
+        toast = self.drive_ok("wait-window", TOAST_CLASS, "-", 20000, "--visible").text
+        self.assertTrue(self.update_written())
+        time.sleep(2)
+        SESSION.screenshot("toast-update-en")
+        self.drive_ok("rect", toast)
+        self.end_program(program)
+        # A second start on the same day asks nothing.
+        self.server.control("reset")
+        self.start("/s")
+        self.wait_tray()
+        time.sleep(4)
+        self.assertEqual(self.server.request_lines(), [])
+
+    def test_mode_skip_shows_nothing_in_the_background(self):
+        self.server.answer("/primary" + QUERY, text=version_document("9.0", mode="Skip"))
+        self.start("/s")
+        self.wait_tray()
+        self.assertEqual(len(self.server.wait_requests(1)), 1)
+        self.assertTrue(self.no_toast(4000))
+
+    def test_declining_a_restricted_version_ends_the_program(self):
+        self.server.answer("/primary" + QUERY, text=version_document("9.0", mode="skip", restricted="2.0"))
+        program = self.start("/s")
+        tray = self.wait_tray()
+        self.server.wait_requests(1)
+        self.drive_ok("command", tray, COMMAND_CHECK_UPDATE)
+        question = self.wait_dialog()
+        # The message box's text is its static 0xFFFF, over several lines.
+        self.assertEqual(self.drive_ok("text", question, 0xFFFF).lines[0], "A newer version is available.")
+        self.drive_ok("click", question, 2)  # Cancel
+        self.assertEnds(program, 0)
+
+    def test_a_file_address_in_the_answer_opens_nothing(self):
+        self.server.answer("/primary" + QUERY,
+                           text=version_document("9.0", mode="skip", url="file:///C:/windows/notepad.exe"))
+        program = self.start("/s")
+        tray = self.wait_tray()
+        self.server.wait_requests(1)
+        self.drive_ok("command", tray, COMMAND_CHECK_UPDATE)
+        question = self.wait_dialog()
+        self.drive_ok("click", question, 1)  # OK would open the address
+        self.assertEqual(SESSION.drive("wait-window", "Notepad", "-", 4000).code, 1, "no program started")
+        self.assertIsNone(program.poll())
 
 
 def main():
