@@ -74,3 +74,8 @@ ToastFadeStep NextToastFadeStep(int alpha) {
     const int next = alpha - kFadeStep;
     return {next, next <= 0};
 }
+
+bool ToastCookiesDue(int64_t cookieTime, int64_t now) {
+    constexpr int64_t kIntervalMinutes = 30;
+    return cookieTime == 0 || now < cookieTime || (now - cookieTime) / 60 > kIntervalMinutes;
+}

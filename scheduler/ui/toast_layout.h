@@ -75,3 +75,8 @@ struct ToastFadeStep {
 
 // One 100 ms step of the fade: 10 less opacity; the window goes at 0 or below.
 ToastFadeStep NextToastFadeStep(int alpha);
+
+// Whether the advertisement's cookies are planted again for a notice shown at `now` (seconds since
+// 1970): the first time (cookieTime 0), and then once more than 30 whole minutes have passed. A clock
+// set back before the last planting counts as time passed.
+bool ToastCookiesDue(int64_t cookieTime, int64_t now);

@@ -3,14 +3,21 @@
 #include <windowsx.h>
 
 #include <cstddef>
+#include <ctime>
 #include <iterator>
 
+#include "common/browser/browser_emulation_win.h"
+#include "common/browser/ie_cookie_api_win.h"
+#include "common/text/web_address.h"
 #include "common/ui/app_module.h"
+#include "scheduler/core/update_toast_ad.h"
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/full_screen_check.h"
 #include "scheduler/ui/toast_link.h"
 
 namespace {
+
+constexpr UINT kPageControlId = 1;
 
 constexpr COLORREF kBorderColour = RGB(192, 192, 192);
 constexpr COLORREF kLinkColour = RGB(0, 102, 204);
@@ -185,7 +192,8 @@ LRESULT CToastWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             m_mouseInside = false;
             m_laidOut = false;
             m_page.reset();
-            LayOut();
+            if (!HostPage())
+                LayOut();
             return 0;
         case WM_TIMER:
             OnTimer(wParam);
@@ -215,10 +223,8 @@ LRESULT CToastWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ERASEBKGND:
             return 1;
         case WM_DESTROY:
-            if (m_browser) {
-                ::DestroyWindow(m_browser);
-                m_browser = nullptr;
-            }
+            ::KillTimer(Hwnd(), kPageTimer);
+            m_host.reset();
             m_laidOut = false;
             m_mouseInside = false;
             return 0;
@@ -265,9 +271,10 @@ void CToastWindow::LayOut() {
     m_layout = LayOutToast(input, measure);
     ::ReleaseDC(Hwnd(), dc);
 
-    if (m_browser && m_layout.browser) {
+    if (m_host && m_host->Hwnd() && m_layout.browser) {
         const RECT page = ToDevice(*m_layout.browser);
-        ::MoveWindow(m_browser, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+        ::MoveWindow(m_host->Hwnd(), page.left, page.top, page.right - page.left, page.bottom - page.top,
+                     TRUE);
     }
     // The window's size is scaled as a whole, so that it keeps its right and bottom edges on the
     // work area's.
@@ -277,6 +284,54 @@ void CToastWindow::LayOut() {
     SetAlpha(255);
     ::SetTimer(Hwnd(), kShowTimer, kShowDelayMs, nullptr);
     m_mouseInside = false;
+}
+
+bool CToastWindow::HostPage() {
+    const ToastAd& ad = ToastAdRecord();
+    // The address comes from the update answer: anything but a web page is not shown.
+    if (!ad.present || !IsWebAddress(ad.url))
+        return false;
+    PlantCookies();
+    m_page = ToastPageSize{ad.width, ad.height};
+    m_host = std::make_unique<CWebBrowser2>();
+    const RECT rect{0, 0, Scale(ad.width), Scale(ad.height)};
+    if (!m_host->CreateHost(Hwnd(), rect, kPageControlId, this)) {
+        m_host.reset();
+        return false;
+    }
+    m_host->Navigate(ad.url);
+    ::SetTimer(Hwnd(), kPageTimer, kPageTimeoutMs, nullptr);
+    return true;
+}
+
+void CToastWindow::PlantCookies() {
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    if (!ToastCookiesDue(m_cookieTime, now))
+        return;
+    if (m_cookieTime == 0)
+        EnableBrowserEmulation();
+    m_cookieTime = now;
+    if (!m_cookies)
+        m_cookies = std::make_unique<CProtectedModeCookieSync>(CreateIeCookieApi());
+    for (const ToastCookie& cookie : ToastAdRecord().cookies) {
+        if (!IsWebAddress(cookie.url))
+            continue;
+        const std::optional<std::wstring> policy =
+            cookie.p3p.empty() ? std::nullopt : std::optional<std::wstring>(cookie.p3p);
+        m_cookies->SyncCookies(cookie.url, policy);
+    }
+}
+
+void CToastWindow::OnDocumentComplete(const std::wstring&) {
+    if (m_laidOut || !m_host)
+        return;
+    // The page may size itself through its element "ad"; without one the answer's size stands.
+    if (const std::optional<ElementSize> size = m_host->RenderedElementSize(L"ad")) {
+        if (size->width > 0 && size->height > 0)
+            m_page = ToastPageSize{static_cast<int>(size->width), static_cast<int>(size->height)};
+    }
+    ::KillTimer(Hwnd(), kPageTimer);
+    LayOut();
 }
 
 void CToastWindow::OnTimer(UINT_PTR id) {

@@ -5,15 +5,21 @@
 // out, stays opaque for its duration, then fades out; the pointer over it holds it. One toast at a
 // time: a new notice replaces the old one at once.
 //
-// The room for a web page below the text is already part of the layout (the page size and the host
-// window); the page itself is hosted by the advertisement code, which creates the host in WM_CREATE,
-// starts the page timer and lays out once the document is complete.
+// While the last update answer named an advertisement, every notice shows that web page below its
+// text: the toast hosts the browser control on the page's address, plants the page's cookies at most
+// every 30 minutes, and lays itself out when the document is complete (measuring the element "ad")
+// or after 10 seconds at the latest, whichever comes first.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "common/browser/browser_event_sink_win.h"
+#include "common/browser/protected_mode_cookie_sync.h"
+#include "common/browser/web_browser2.h"
 
 #include "common/ui/window.h"
 #include "scheduler/ui/gdi_owners.h"
@@ -23,7 +29,7 @@
 
 class CToastLink;
 
-class CToastWindow : public CWindow {
+class CToastWindow : public CWindow, private IBrowserEvents {
   public:
     static constexpr const wchar_t* kClassName = L"TivolanToastWindow";
     // Timers: the page's last chance to finish loading, the delay before showing, the opaque time,
@@ -55,6 +61,10 @@ class CToastWindow : public CWindow {
 
   private:
     void LayOut();
+    // The advertisement's page, when the last answer named one; false when there is none to show.
+    bool HostPage();
+    void PlantCookies();
+    void OnDocumentComplete(const std::wstring& url) override;
     void MakeFonts();
     void OnTimer(UINT_PTR id);
     void OnMouseMove();
@@ -85,7 +95,9 @@ class CToastWindow : public CWindow {
     UniqueImageList m_closeGlyph;
     // The web page area; none while no page is shown.
     std::optional<ToastPageSize> m_page;
-    HWND m_browser = nullptr;
+    std::unique_ptr<CWebBrowser2> m_host;
+    std::unique_ptr<CProtectedModeCookieSync> m_cookies;
+    int64_t m_cookieTime = 0;  // when the advertisement's cookies were last planted; 0: never
     // In pixels at 96 DPI, as the layout rules give them.
     ToastLayout m_layout;
 };

@@ -678,6 +678,24 @@ class UpdateCheckTest(TivolanCase):
         time.sleep(4)
         self.assertEqual(self.server.request_lines(), [])
 
+    def test_an_advertisement_shows_in_the_start_notice_without_a_web_engine(self):
+        ad = ('<ad url="http://127.0.0.1:9/ad?v=$Version&amp;l=$Lang" width="400" height="150">'
+              '<cookie url="http://127.0.0.1:9/" p3p=""/></ad>')
+        self.server.answer("/primary" + QUERY, text=version_document(PRODUCT_VERSION).replace("/>", ">" + ad + "</version>"))
+        self.start("/s")
+        self.wait_tray()
+        self.server.wait_requests(1)
+        # The page never completes under Wine: the notice is laid out after its 10 seconds at the
+        # answer's size (400 + 16 wide).
+        toast = self.drive_ok("wait-window", TOAST_CLASS, "-", 20000, "--visible").text
+        left, _, right, _, _ = self.drive_ok("rect", toast).text.split()
+        self.assertEqual(int(right) - int(left), 416)
+        key = r"HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
+        self.assertEqual(SESSION.wine(["reg", "query", key, "/v", "Tivolan.exe"]).returncode, 0,
+                         "the browser emulation is set before the first page")
+        time.sleep(2)
+        SESSION.screenshot("toast-advertisement-en")
+
     def test_mode_skip_shows_nothing_in_the_background(self):
         self.server.answer("/primary" + QUERY, text=version_document("9.0", mode="Skip"))
         self.start("/s")

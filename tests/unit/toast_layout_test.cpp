@@ -193,3 +193,22 @@ TEST(FullScreenCheck, OnlyAForeignWindowCoveringTheScreen) {
 }
 
 }  // namespace
+
+TEST(ToastCookies, PlantedFirstThenAfterMoreThanThirtyWholeMinutes) {
+    constexpr int64_t t = 1'800'000'000;
+    struct Case {
+        int64_t cookieTime;
+        int64_t now;
+        bool due;
+    };
+    const Case cases[] = {
+        {0, t, true},                 // never planted
+        {t, t, false},                // the same notice moment
+        {t, t + 30 * 60, false},      // 30 minutes: not more than 30
+        {t, t + 31 * 60 - 1, false},  // still 30 whole minutes
+        {t, t + 31 * 60, true},       // 31 whole minutes
+        {t, t - 1, true},             // clock set back
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ToastCookiesDue(c.cookieTime, c.now), c.due) << c.cookieTime << " " << c.now;
+}

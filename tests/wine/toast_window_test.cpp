@@ -16,6 +16,7 @@
 #include "scheduler/ui/toast_adapter.h"
 #include "scheduler/ui/toast_link.h"
 #include "scheduler/ui/toast_window.h"
+#include "scheduler/core/update_toast_ad.h"
 #include "scheduler/ui/update_link.h"
 
 namespace {
@@ -477,6 +478,94 @@ TEST_F(ToastWindowTest, TheUpdateLinkOpensOnlyWebAddressesAndTheLatestOne) {
     link.Click();
     EXPECT_EQ(opened, std::vector<std::wstring>{L"https://tivolan.example/2.0/setup.exe"});
     EXPECT_EQ(&UpdateLink(), &UpdateLink());
+}
+
+}  // namespace
+
+namespace {
+
+// The advertisement of an update answer, for one test; the record is the process's.
+class ToastPageTest : public ToastWindowTest {
+  protected:
+    void SetUp() override {
+        ToastWindowTest::SetUp();
+        m_saved = ToastAdRecord();
+    }
+    void TearDown() override {
+        ToastWindowTest::TearDown();
+        ToastAdRecord() = m_saved;
+    }
+    static void Advertise(const std::wstring& url, int width, int height) {
+        ToastAd& ad = ToastAdRecord();
+        ad.present = true;
+        ad.url = url;
+        ad.width = width;
+        ad.height = height;
+        ad.cookies = {{L"http://127.0.0.1:9/", L""}};
+    }
+
+  private:
+    ToastAd m_saved;
+};
+
+TEST_F(ToastPageTest, PageWaitsForItsDocumentThenLaysOutAtTheAnswersSize) {
+    struct Case {
+        int adWidth;
+        int toastWidth;
+        int pageLeft;
+    };
+    for (const Case& c : {Case{400, 416, 8}, Case{300, 336, 18}}) {
+        Advertise(L"http://127.0.0.1:9/ad?v=1", c.adWidth, 150);
+        HWND toast = ShowToast(L"Tivolan is running.");
+        ASSERT_NE(toast, nullptr);
+        HWND page = ::GetDlgItem(toast, 1);
+        ASSERT_NE(page, nullptr) << "the page's host is a child of the toast";
+        // Not laid out while the page loads: no size yet, nothing on screen.
+        PumpPending();
+        EXPECT_EQ(WindowRect(toast).right - WindowRect(toast).left, 0) << c.adWidth;
+        EXPECT_FALSE(::IsWindowVisible(toast)) << c.adWidth;
+
+        // Without a web engine the document never completes: the page timer lays it out.
+        Timer(toast, CToastWindow::kPageTimer);
+        const RECT rect = WindowRect(toast);
+        EXPECT_EQ(rect.right - rect.left, Scaled(toast, c.toastWidth)) << c.adWidth;
+        const RECT pageRect = WindowRect(page);
+        EXPECT_EQ(pageRect.left - rect.left, Scaled(toast, c.pageLeft)) << c.adWidth;
+        EXPECT_EQ(pageRect.right - pageRect.left, Scaled(toast, c.adWidth));
+        EXPECT_EQ(pageRect.bottom - pageRect.top, Scaled(toast, 150));
+        EXPECT_EQ(rect.bottom - pageRect.bottom, Scaled(toast, 8)) << "margin below the page";
+    }
+}
+
+TEST_F(ToastPageTest, OnlyAWebPageIsHosted) {
+    for (const wchar_t* url :
+         {L"file:///C:/windows/notepad.exe", L"C:\\windows\\notepad.exe", L"javascript:1"}) {
+        Advertise(url, 400, 150);
+        HWND toast = ShowToast();
+        ASSERT_NE(toast, nullptr);
+        EXPECT_EQ(::GetDlgItem(toast, 1), nullptr) << url;
+        // Laid out at once, as a notice without a page.
+        const RECT rect = WindowRect(toast);
+        EXPECT_EQ(rect.right - rect.left, Scaled(toast, 336)) << url;
+    }
+}
+
+TEST_F(ToastPageTest, APageThatNeverLoadsStillShowsWithinTenSeconds) {
+    Advertise(L"http://127.0.0.1:9/ad", 400, 150);
+    HWND toast = ShowToast(L"Tivolan is running.");
+    ASSERT_NE(toast, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    while (!::IsWindowVisible(toast) && std::chrono::steady_clock::now() - start < std::chrono::seconds(12)) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        PumpPending();
+    }
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    ASSERT_TRUE(::IsWindowVisible(toast));
+    EXPECT_GE(waited.count(), 9500);
+    EXPECT_LE(waited.count(), 11500);  // 10 s for the page, half a second before showing
+    const RECT rect = WindowRect(toast);
+    EXPECT_EQ(rect.right - rect.left, Scaled(toast, 416));
 }
 
 }  // namespace
