@@ -8,14 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "scheduler/res/resource.h"
+
+// The menu's own command numbers, typed.
 namespace TrayLanguageCommand {
-constexpr uint32_t SystemDefault = 32785;
-constexpr uint32_t Korean = 32786;
-constexpr uint32_t English = 32787;
-constexpr uint32_t Greek = 32788;
+constexpr uint32_t SystemDefault = ID_LANG_SYSTEM;
+constexpr uint32_t Korean = ID_LANG_KOREAN;
+constexpr uint32_t English = ID_LANG_ENGLISH;
+constexpr uint32_t Greek = ID_LANG_GREEK;
 // The radio group spans these, so items added to the submenu later stay in the group.
-constexpr uint32_t RadioFirst = 32785;
-constexpr uint32_t RadioLast = 32800;
+constexpr uint32_t RadioFirst = ID_LANG_SYSTEM;
+constexpr uint32_t RadioLast = ID_LANG_LAST_RADIO;
 }  // namespace TrayLanguageCommand
 
 struct LanguageChoice {
