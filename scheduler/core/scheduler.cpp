@@ -162,6 +162,10 @@ void CScheduler::AddObserver(CScheduleChanged* observer) {
         m_observers.push_back(observer);
 }
 
+void CScheduler::RemoveObserver(CScheduleChanged* observer) {
+    std::erase(m_observers, observer);
+}
+
 void CScheduler::Insert(ScheduleEntry entry) {
     entry.serial = m_nextSerial++;
     Place(std::move(entry));
@@ -246,9 +250,12 @@ void CScheduler::Retire(uint64_t serial, int64_t now) {
 }
 
 void CScheduler::NotifyObservers() {
+    // An observer may add or remove observers while it is told; one removed meanwhile may be gone.
     const std::vector<CScheduleChanged*> observers = m_observers;
-    for (CScheduleChanged* observer : observers)
-        observer->OnScheduleChanged();
+    for (CScheduleChanged* observer : observers) {
+        if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end())
+            observer->OnScheduleChanged();
+    }
 }
 
 void CScheduler::ShowWarning(int32_t lastRemaining, int32_t remaining) {

@@ -44,11 +44,15 @@ class CScheduler {
 
     // The "$2 at $1." toast for an entry; nothing for a due time beyond the calendar.
     void ShowDueNotice(const ScheduleEntry& entry);
+    // A moment's local time of day in the user's format, without seconds (the schedule page's Time
+    // column, the notices and the tooltip). Empty when the time has no local breakdown.
+    std::wstring TimeOfDayText(int64_t time) const;
     // The schedule page's Repeat column. Throws std::invalid_argument for a missing task.
     std::wstring DescribeRepeat(const ScheduleEntry& entry) const;
 
-    // Observers are not owned and are never removed.
+    // Observers are not owned. One that goes before the scheduler removes itself first.
     void AddObserver(CScheduleChanged* observer);
+    void RemoveObserver(CScheduleChanged* observer);
 
   private:
     // Gives the entry a serial and puts it in its place in the list.
@@ -62,8 +66,6 @@ class CScheduler {
     void NotifyObservers();
     void ShowWarning(int32_t lastRemaining, int32_t remaining);
     void ShowToast(const std::wstring& text, int32_t action);
-    // Empty when the time has no local breakdown.
-    std::wstring TimeOfDayText(int64_t time) const;
 
     CSettings& m_settings;
     const IStringTable& m_strings;

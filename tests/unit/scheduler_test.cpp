@@ -531,3 +531,38 @@ TEST_F(SchedulerTest, AddsAndTicksKeepTheStableOrder) {
 }
 
 }  // namespace
+
+// A window that goes away while the list changes takes itself off the list first; one removed by
+// another observer during a notice is not told any more.
+TEST_F(SchedulerTest, RemovedObserversAreNotToldEvenDuringANotice) {
+    class RemovingObserver : public CScheduleChanged {
+      public:
+        RemovingObserver(CScheduler& scheduler, CScheduleChanged* victim)
+            : m_scheduler(scheduler), m_victim(victim) {}
+        void OnScheduleChanged() override {
+            ++calls;
+            m_scheduler.RemoveObserver(m_victim);
+        }
+        int calls = 0;
+
+      private:
+        CScheduler& m_scheduler;
+        CScheduleChanged* m_victim;
+    };
+    CountingObserver later;
+    RemovingObserver remover(scheduler, &later);
+    scheduler.AddObserver(&remover);
+    scheduler.AddObserver(&later);
+
+    scheduler.Add(TimeKind::After, 3600, PowerAction::LockWindows, L"", false);
+    EXPECT_EQ(remover.calls, 1);
+    EXPECT_EQ(later.calls, 0) << "removed before its turn";
+    EXPECT_EQ(observer.calls, 1);
+
+    scheduler.RemoveObserver(&observer);
+    scheduler.RemoveObserver(&remover);
+    scheduler.RemoveObserver(&remover);  // twice is harmless
+    scheduler.Add(TimeKind::After, 7200, PowerAction::LockWindows, L"", false);
+    EXPECT_EQ(observer.calls, 1);
+    EXPECT_EQ(remover.calls, 1);
+}
