@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "common/browser/browser_emulation_win.h"
+#include "common/path/file_system.h"
 #include "common/ui/app_module.h"
 #include "common/ui/message_loop.h"
+#include "common/ui/resources.h"
 #include "scheduler/core/app_user_model_id.h"
 #include "scheduler/core/forwarded_request.h"
 #include "scheduler/core/jump_list_win.h"
@@ -21,6 +23,7 @@
 #include "scheduler/core/ui_language_win.h"
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/main_dlg.h"
+#include "scheduler/ui/shell_link.h"
 #include "scheduler/ui/tivolan_app.h"
 #include "scheduler/ui/tray.h"
 
@@ -82,9 +85,12 @@ HWND FindFirstInstance() {
     return ::FindWindowW(CTray::kClassName, CTray::kTitle);
 }
 
-// Pinning goes through the shell integration, which the program does not have yet.
+// COM is initialised by wWinMain before the command line is read.
 bool PinProgramToTaskbar() {
-    return false;
+    std::wstring name = LoadUiString(IDS_APP_NAME);
+    if (name.empty())
+        name = L"Tivolan";
+    return PinToTaskbar(name, GetModuleFilePath(), L"", L"", 0, kAppUserModelId);
 }
 
 int ForwardToFirstInstance(const LaunchRequest& request) {
