@@ -1,12 +1,15 @@
 // tivolan_driver.exe: the hands of the end-to-end tests inside Wine. Each subcommand does one thing to
 // the windows of another process and prints its result on stdout (UTF-8, one value a line).
 // Exit codes: 0 done (or yes), 1 not found, timed out or no, 2 bad arguments or a failed call.
+#include "common/platform/com_ptr.h"
 #include "common/platform/unique_resource.h"
 #include "tests/e2e/driver_codec.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -133,6 +136,7 @@ struct WindowQuery {
     std::wstring title;      // empty: any
     bool visibleOnly = false;
     HWND found = nullptr;
+    std::optional<int> controlId = std::nullopt;  // only windows with a child of that id
 };
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
@@ -140,6 +144,8 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
     if (query->visibleOnly && !IsWindowVisible(window))
         return TRUE;
     if (!query->className.empty() && ClassOf(window) != query->className)
+        return TRUE;
+    if (query->controlId && !GetDlgItem(window, *query->controlId))
         return TRUE;
     if (!query->title.empty()) {
         wchar_t title[512] = {};
@@ -171,10 +177,11 @@ std::int64_t UnixMicroseconds() {
     return (ticks - kTicksFrom1601To1970) / 10;
 }
 
-// wait-window CLASS|- TITLE|- TIMEOUT_MS [--visible] [--text CONTROL_ID] [--stamp]: prints the handle,
-// with --text the control's text as soon as the window is found (a countdown moves on while the host
-// starts a second driver), with --stamp the moment it was found (UnixMicroseconds; the search then
-// runs every 2 ms instead of every 50).
+// wait-window CLASS|- TITLE|- TIMEOUT_MS [--visible] [--control ID] [--text CONTROL_ID] [--stamp]:
+// prints the handle; --control takes only a window with a child of that id (a message box's text is
+// 65535, which tells it from a dialog of the same caption), --text also prints the control's text as
+// soon as the window is found (a countdown moves on while the host starts a second driver), --stamp
+// the moment it was found (UnixMicroseconds; the search then runs every 2 ms instead of every 50).
 int WaitWindow(int argc, wchar_t** argv) {
     if (argc < 3)
         return Fail("usage: wait-window CLASS|- TITLE|- TIMEOUT_MS [--visible] [--text CONTROL_ID]");
@@ -192,6 +199,8 @@ int WaitWindow(int argc, wchar_t** argv) {
             stamp = true;
         else if (option == L"--text" && i + 1 < argc && (textId = ArgNumber(argv[++i])))
             continue;
+        else if (const auto id = option == L"--control" && i + 1 < argc ? ArgNumber(argv[++i]) : std::nullopt)
+            query.controlId = static_cast<int>(*id);
         else
             return Fail("wait-window: bad option");
     }
@@ -636,6 +645,489 @@ int Screenshot(int argc, wchar_t** argv) {
     return kOk;
 }
 
+// --- Controls of dialog pages, the tab view and list views ---
+
+// The control with that id anywhere below `window` (pages are grandchildren of the main dialog).
+struct DescendantQuery {
+    int id = 0;
+    bool anyId = false;
+    std::wstring className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM lParam) {
+    auto* query = reinterpret_cast<DescendantQuery*>(lParam);
+    if (!query->anyId && GetDlgCtrlID(child) != query->id)
+        return TRUE;
+    if (!query->className.empty() && _wcsicmp(ClassOf(child).c_str(), query->className.c_str()) != 0)
+        return TRUE;
+    query->found = child;
+    return FALSE;
+}
+
+HWND FindDescendant(HWND window, std::optional<int> id, const std::wstring& className = {}) {
+    DescendantQuery query{id.value_or(0), !id, className, nullptr};
+    EnumChildWindows(window, MatchDescendant, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+// The control named by the arguments "HWND ID" (a direct child), or the window itself without an id.
+std::optional<HWND> ArgControl(int argc, wchar_t** argv, int at) {
+    const auto window = at < argc ? ArgWindow(argv[at]) : std::nullopt;
+    if (!window)
+        return std::nullopt;
+    if (at + 1 >= argc)
+        return window;
+    const auto id = ArgNumber(argv[at + 1]);
+    HWND control = id ? GetDlgItem(*window, static_cast<int>(*id)) : nullptr;
+    return control ? std::optional<HWND>(control) : std::nullopt;
+}
+
+std::optional<LRESULT> SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+// A process handle able to place and read memory for a window's messages.
+UniqueHandle OpenWindowProcess(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return UniqueHandle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+}
+
+bool WriteRemote(HANDLE process, void* at, const void* data, SIZE_T size) {
+    SIZE_T done = 0;
+    return WriteProcessMemory(process, at, data, size, &done) && done == size;
+}
+
+bool ReadRemote(HANDLE process, const void* at, void* data, SIZE_T size) {
+    SIZE_T done = 0;
+    return ReadProcessMemory(process, at, data, size, &done) && done == size;
+}
+
+// find HWND ID|- [CLASS]: the first descendant with that control id (and class); prints its handle
+// and its parent's, so a test finds a page through one of its controls.
+int Find(int argc, wchar_t** argv) {
+    if (argc < 2 || argc > 3)
+        return Fail("usage: find HWND ID|- [CLASS]");
+    const auto window = ArgWindow(argv[0]);
+    const bool anyId = std::wstring(argv[1]) == L"-";
+    const auto id = anyId ? std::nullopt : ArgNumber(argv[1]);
+    if (!window || (!anyId && !id) || (anyId && argc != 3))
+        return Fail("find: no such window, or neither an id nor a class");
+    HWND found = FindDescendant(*window, anyId ? std::nullopt : std::optional<int>(static_cast<int>(*id)),
+                                argc == 3 ? std::wstring(argv[2]) : std::wstring());
+    if (!found)
+        return Fail("find: no such control", kNo);
+    PrintLine(HandleText(found) + "\t" + HandleText(GetParent(found)));
+    return kOk;
+}
+
+// set-text HWND ID TEXT: WM_SETTEXT, as a paste would leave the box; for an editable combo box it
+// reaches the edit inside. Nothing is notified: moving the focus away is what makes a page read it.
+int SetText(int argc, wchar_t** argv) {
+    const auto control = argc == 3 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!control)
+        return Fail("usage: set-text HWND ID TEXT (an existing control)");
+    const auto done = SendTo(*control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+    if (!done || !*done)
+        return Fail("set-text: WM_SETTEXT failed");
+    return kOk;
+}
+
+// Runs `work` with this thread's input joined to the window's thread, which is what lets
+// SetForegroundWindow and SetFocus reach the windows of another process.
+template <typename Work>
+bool WithJoinedInput(HWND window, Work work) {
+    MSG unused;
+    PeekMessageW(&unused, nullptr, 0, 0, PM_NOREMOVE);  // a thread takes part in input once it has a queue
+    const DWORD target = GetWindowThreadProcessId(window, nullptr);
+    const DWORD self = GetCurrentThreadId();
+    const bool joined = target != self && AttachThreadInput(self, target, TRUE);
+    const bool done = work();
+    if (joined)
+        AttachThreadInput(self, target, FALSE);
+    return done;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// The window's top-level window becomes the foreground window and the window takes the focus, as a
+// click would make it; true when the focus is then on it or inside it (a combo box's edit).
+bool MoveFocus(HWND window) {
+    return WithJoinedInput(window, [window] {
+        SetForegroundWindow(GetAncestor(window, GA_ROOT));
+        SetFocus(window);
+        HWND now = GetFocus();
+        return now == window || IsChild(window, now);
+    });
+}
+
+// focus HWND [ID]: moves the keyboard focus there, so the control that had it loses it; prints the
+// handle that has the focus afterwards.
+int Focus(int argc, wchar_t** argv) {
+    const auto control = argc == 1 || argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!control)
+        return Fail("usage: focus HWND [ID] (an existing control)");
+    const bool moved = MoveFocus(*control);
+    PrintLine(HandleText(FocusOf(*control)));
+    return moved ? kOk : Fail("focus: the focus did not move there", kNo);
+}
+
+// focused HWND: the control that has the keyboard focus in the thread of that window, as
+// "HANDLE<TAB>ID<TAB>CLASS"; 1 when none has.
+int Focused(int argc, wchar_t** argv) {
+    const auto window = argc == 1 ? ArgWindow(argv[0]) : std::nullopt;
+    if (!window)
+        return Fail("usage: focused HWND (an existing window)");
+    HWND focus = FocusOf(*window);
+    if (!focus)
+        return Fail("focused: no window has the focus", kNo);
+    PrintLine(HandleText(focus) + "\t" + std::to_string(GetDlgCtrlID(focus)) + "\t" +
+              e2e::ToUtf8(ClassOf(focus)));
+    return kOk;
+}
+
+// enter HWND ID TEXT NEXT_ID: a box typed into and left: the text set, the focus moved into the box
+// and then to control NEXT_ID of the same dialog, so the box loses it as a user's would; prints the
+// box's text afterwards (the dialog's answers to the focus change are sent, not posted, so they have
+// run by then). The next control is named, not found by tab order: an unchecked radio button that
+// takes the focus clicks itself.
+int Enter(int argc, wchar_t** argv) {
+    const auto control = argc == 4 ? ArgControl(argc, argv, 0) : std::nullopt;
+    const auto nextId = argc == 4 ? ArgNumber(argv[3]) : std::nullopt;
+    if (!control || !nextId)
+        return Fail("usage: enter HWND ID TEXT NEXT_ID (an existing box)");
+    HWND next = GetDlgItem(GetParent(*control), static_cast<int>(*nextId));
+    if (!next || next == *control)
+        return Fail("enter: no other control to move the focus on to", kNo);
+    const auto set = SendTo(*control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+    if (!set || !*set)
+        return Fail("enter: WM_SETTEXT failed");
+    if (!MoveFocus(*control) || !MoveFocus(next))
+        return Fail("enter: the focus did not move", kNo);
+    const auto text = WindowText(*control);
+    if (!text)
+        return Fail("enter: the box does not answer");
+    PrintLine(*text);
+    return kOk;
+}
+
+// keys HWND CHORD: the window's top-level window in front with the focus on the window, then the
+// chord ("ctrl+tab") typed through the system's input queue, where a message loop's filter and
+// GetKeyState see it as they would a keyboard.
+int Keys(int argc, wchar_t** argv) {
+    const auto window = argc == 2 ? ArgWindow(argv[0]) : std::nullopt;
+    const auto events = argc == 2 ? e2e::ParseKeyChord(argv[1]) : std::nullopt;
+    if (!window || !events)
+        return Fail("usage: keys HWND CHORD (an existing window; a chord such as ctrl+shift+tab)");
+    if (!MoveFocus(*window))
+        return Fail("keys: the window did not take the focus", kNo);
+    std::vector<INPUT> inputs;
+    for (const e2e::KeyEvent& event : *events) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = event.virtualKey;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(event.virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = event.up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    }
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        return Fail("keys: SendInput failed (" + std::to_string(GetLastError()) + ")");
+    return kOk;
+}
+
+// select HWND ID INDEX|--data N: picks a combo box entry by index or by item data and tells the
+// parent as a user's choice would (CB_SETCURSEL itself notifies nobody); prints the index.
+int Select(int argc, wchar_t** argv) {
+    const bool byData = argc == 4 && std::wstring(argv[2]) == L"--data";
+    const auto control = argc == 3 || byData ? ArgControl(argc, argv, 0) : std::nullopt;
+    const auto wanted = ArgNumber(argv[argc - 1]);
+    if (!control || !wanted)
+        return Fail("usage: select HWND ID INDEX|--data N (an existing combo box)");
+    std::int64_t index = *wanted;
+    if (byData) {
+        const auto count = SendTo(*control, CB_GETCOUNT, 0, 0);
+        index = -1;
+        for (LRESULT i = 0; count && i < *count && index < 0; ++i)
+            if (SendTo(*control, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == static_cast<LRESULT>(*wanted))
+                index = i;
+        if (index < 0)
+            return Fail("select: no entry carries that data", kNo);
+    }
+    const auto selected = SendTo(*control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (!selected || *selected != index)
+        return Fail("select: no such entry", kNo);
+    HWND parent = GetParent(*control);
+    const WPARAM command = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(*control)), CBN_SELCHANGE);
+    if (!SendTo(parent, WM_COMMAND, command, reinterpret_cast<LPARAM>(*control)))
+        return Fail("select: the parent does not answer");
+    PrintLine(std::to_string(static_cast<long long>(index)));
+    return kOk;
+}
+
+// combo HWND ID: the selected index and its item data on the first line ("-1" alone with none),
+// then one line per entry, "DATA<TAB>TEXT".
+int Combo(int argc, wchar_t** argv) {
+    const auto control = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!control)
+        return Fail("usage: combo HWND ID (an existing combo box)");
+    const auto count = SendTo(*control, CB_GETCOUNT, 0, 0);
+    const auto selected = SendTo(*control, CB_GETCURSEL, 0, 0);
+    if (!count || !selected || *count < 0)
+        return Fail("combo: the control does not answer");
+    const auto data = *selected >= 0 ? SendTo(*control, CB_GETITEMDATA, *selected, 0) : std::nullopt;
+    PrintLine(std::to_string(static_cast<long long>(*selected)) +
+              (data ? "\t" + std::to_string(static_cast<long long>(*data)) : std::string()));
+    for (LRESULT i = 0; i < *count; ++i) {
+        const auto length = SendTo(*control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(length && *length > 0 ? static_cast<std::size_t>(*length) + 1 : 1, L'\0');
+        const auto copied =
+            SendTo(*control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied && *copied > 0 ? static_cast<std::size_t>(*copied) : 0);
+        const auto itemData = SendTo(*control, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        PrintLine(std::to_string(static_cast<long long>(itemData.value_or(-1))) + "\t" + e2e::ToUtf8(text));
+    }
+    return kOk;
+}
+
+// checked HWND ID: 1 for a checked button (check box or radio button), else 0.
+int Checked(int argc, wchar_t** argv) {
+    const auto control = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!control)
+        return Fail("usage: checked HWND ID (an existing button)");
+    const auto state = SendTo(*control, BM_GETCHECK, 0, 0);
+    return state ? YesNo(*state == BST_CHECKED) : Fail("checked: the button does not answer");
+}
+
+// The text of one list-view cell, asked for through a record in the list's own process.
+std::optional<std::wstring> ListViewCell(HANDLE process, HWND list, int row, int column) {
+    constexpr SIZE_T kChars = 512;
+    RemoteBuffer remote(process, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    if (!remote.Get())
+        return std::nullopt;
+    auto* remoteItem = static_cast<BYTE*>(remote.Get());
+    auto* remoteText = reinterpret_cast<wchar_t*>(remoteItem + sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = remoteText;
+    item.cchTextMax = kChars;
+    if (!WriteRemote(process, remoteItem, &item, sizeof(item)))
+        return std::nullopt;
+    const auto copied =
+        SendTo(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remoteItem));
+    if (!copied || *copied < 0 || static_cast<SIZE_T>(*copied) >= kChars)
+        return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(*copied), L'\0');
+    if (!text.empty() && !ReadRemote(process, remoteText, text.data(), text.size() * sizeof(wchar_t)))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<int> ListViewColumns(HWND list) {
+    const auto header = SendTo(list, LVM_GETHEADER, 0, 0);
+    const auto count =
+        header && *header ? SendTo(reinterpret_cast<HWND>(*header), HDM_GETITEMCOUNT, 0, 0) : std::nullopt;
+    return count && *count >= 0 ? std::optional<int>(static_cast<int>(*count)) : std::nullopt;
+}
+
+// rows HWND ID: one line per list-view row, its cells joined by tabs; a selected row starts with "*".
+int Rows(int argc, wchar_t** argv) {
+    const auto list = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!list)
+        return Fail("usage: rows HWND ID (an existing list view)");
+    UniqueHandle process = OpenWindowProcess(*list);
+    const auto count = SendTo(*list, LVM_GETITEMCOUNT, 0, 0);
+    const auto columns = ListViewColumns(*list);
+    if (!process || !count || !columns)
+        return Fail("rows: the list cannot be read");
+    for (int row = 0; row < *count; ++row) {
+        const auto state = SendTo(*list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED);
+        std::wstring line = state && (*state & LVIS_SELECTED) ? L"*" : L"";
+        for (int column = 0; column < *columns; ++column) {
+            const auto cell = ListViewCell(process.Get(), *list, row, column);
+            if (!cell)
+                return Fail("rows: a cell cannot be read");
+            line += (column ? L"\t" : L"") + *cell;
+        }
+        PrintLine(line);
+    }
+    return kOk;
+}
+
+// columns HWND ID: one line per list-view column, "HEADER<TAB>WIDTH".
+int Columns(int argc, wchar_t** argv) {
+    const auto list = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!list)
+        return Fail("usage: columns HWND ID (an existing list view)");
+    UniqueHandle process = OpenWindowProcess(*list);
+    const auto columns = ListViewColumns(*list);
+    if (!process || !columns)
+        return Fail("columns: the list cannot be read");
+    constexpr SIZE_T kChars = 256;
+    for (int column = 0; column < *columns; ++column) {
+        RemoteBuffer remote(process.Get(), sizeof(LVCOLUMNW) + kChars * sizeof(wchar_t));
+        auto* remoteColumn = static_cast<BYTE*>(remote.Get());
+        if (!remoteColumn)
+            return Fail("columns: no memory in the list's process");
+        auto* remoteText = reinterpret_cast<wchar_t*>(remoteColumn + sizeof(LVCOLUMNW));
+        LVCOLUMNW info = {};
+        info.mask = LVCF_TEXT | LVCF_WIDTH;
+        info.pszText = remoteText;
+        info.cchTextMax = kChars;
+        std::vector<wchar_t> text(kChars, L'\0');
+        if (!WriteRemote(process.Get(), remoteColumn, &info, sizeof(info)) ||
+            !SendTo(*list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                    reinterpret_cast<LPARAM>(remoteColumn))
+                 .value_or(0) ||
+            !ReadRemote(process.Get(), remoteColumn, &info, sizeof(info)) ||
+            !ReadRemote(process.Get(), remoteText, text.data(), text.size() * sizeof(wchar_t)))
+            return Fail("columns: a column cannot be read");
+        text.back() = L'\0';
+        PrintLine(e2e::ToUtf8(text.data()) + "\t" + std::to_string(info.cx));
+    }
+    return kOk;
+}
+
+// select-row HWND ID ROW: selects and focuses that list-view row, as a click on it would.
+int SelectRow(int argc, wchar_t** argv) {
+    const auto list = argc == 3 ? ArgControl(argc, argv, 0) : std::nullopt;
+    const auto row = argc == 3 ? ArgNumber(argv[2]) : std::nullopt;
+    if (!list || !row)
+        return Fail("usage: select-row HWND ID ROW (an existing list view)");
+    UniqueHandle process = OpenWindowProcess(*list);
+    RemoteBuffer remote(process.Get(), sizeof(LVITEMW));
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (!process || !remote.Get() || !WriteRemote(process.Get(), remote.Get(), &item, sizeof(item)))
+        return Fail("select-row: no memory in the list's process");
+    const auto done =
+        SendTo(*list, LVM_SETITEMSTATE, static_cast<WPARAM>(*row), reinterpret_cast<LPARAM>(remote.Get()));
+    const auto selected = SendTo(*list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (!done || !*done || !selected || *selected != *row)
+        return Fail("select-row: no such row", kNo);
+    return kOk;
+}
+
+// The tab strip of a window that holds a tab view.
+HWND TabStripOf(HWND window) {
+    return _wcsicmp(ClassOf(window).c_str(), WC_TABCONTROLW) == 0
+               ? window
+               : FindDescendant(window, std::nullopt, WC_TABCONTROLW);
+}
+
+// tab HWND: the selected tab of the window's tab strip, then every visible page window (the dialogs
+// beside the strip), one a line.
+int Tab(int argc, wchar_t** argv) {
+    const auto window = argc == 1 ? ArgWindow(argv[0]) : std::nullopt;
+    HWND strip = window ? TabStripOf(*window) : nullptr;
+    if (!strip)
+        return Fail("usage: tab HWND (a window with a tab strip)");
+    const auto selected = SendTo(strip, TCM_GETCURSEL, 0, 0);
+    if (!selected)
+        return Fail("tab: the tab strip does not answer");
+    PrintLine(std::to_string(static_cast<long long>(*selected)));
+    for (HWND page = GetWindow(GetParent(strip), GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (page != strip && IsWindowVisible(page))
+            PrintLine(HandleText(page));
+    return kOk;
+}
+
+// click-tab HWND INDEX: the mouse pressed and released in the middle of that tab, so the strip
+// itself changes the selection and tells its parent.
+int ClickTab(int argc, wchar_t** argv) {
+    const auto window = argc == 2 ? ArgWindow(argv[0]) : std::nullopt;
+    const auto index = argc == 2 ? ArgNumber(argv[1]) : std::nullopt;
+    HWND strip = window ? TabStripOf(*window) : nullptr;
+    if (!strip || !index)
+        return Fail("usage: click-tab HWND INDEX (a window with a tab strip)");
+    UniqueHandle process = OpenWindowProcess(strip);
+    RemoteBuffer remote(process.Get(), sizeof(RECT));
+    RECT rect = {};
+    if (!process || !remote.Get() ||
+        !SendTo(strip, TCM_GETITEMRECT, static_cast<WPARAM>(*index), reinterpret_cast<LPARAM>(remote.Get()))
+             .value_or(0) ||
+        !ReadRemote(process.Get(), remote.Get(), &rect, sizeof(rect)))
+        return Fail("click-tab: no such tab", kNo);
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    if (!PostMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, at) || !PostMessageW(strip, WM_LBUTTONUP, 0, at))
+        return Fail("click-tab: PostMessage failed");
+    return kOk;
+}
+
+// --- Shell folders and shortcut files ---
+
+class ComApartment {
+  public:
+    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(m_result))
+            CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+  private:
+    HRESULT m_result;
+};
+
+// desktop-folder: the current user's desktop folder, as a program asks the shell for it.
+int DesktopFolder(int argc, wchar_t**) {
+    wchar_t path[MAX_PATH] = {};
+    if (argc != 0)
+        return Fail("usage: desktop-folder");
+    if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE))
+        return Fail("desktop-folder: the shell knows no desktop folder", kNo);
+    PrintLine(std::wstring(path));
+    return kOk;
+}
+
+// temp-folder: the temporary folder a program of this user gets from GetTempPath.
+int TempFolder(int argc, wchar_t**) {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (argc != 0)
+        return Fail("usage: temp-folder");
+    const DWORD length = GetTempPathW(ARRAYSIZE(path), path);
+    if (length == 0 || length >= ARRAYSIZE(path))
+        return Fail("temp-folder: GetTempPath failed");
+    PrintLine(std::wstring(path, length));
+    return kOk;
+}
+
+// read-link FILE.lnk: the shortcut's target, arguments, icon file and icon index, one a line.
+int ReadLink(int argc, wchar_t** argv) {
+    if (argc != 1)
+        return Fail("usage: read-link FILE.lnk");
+    ComApartment apartment;
+    HRESULT hr = S_OK;
+    auto link = CreateComObject<IShellLinkW>(CLSID_ShellLink, &hr);
+    auto file = link.As<IPersistFile>();
+    if (!link || !file)
+        return Fail("read-link: no shell link object (" + std::to_string(static_cast<long>(hr)) + ")");
+    if (FAILED(file->Load(argv[0], STGM_READ)))
+        return Fail("read-link: cannot load the file", kNo);
+    wchar_t target[MAX_PATH] = {};
+    wchar_t arguments[1024] = {};
+    wchar_t icon[MAX_PATH] = {};
+    int iconIndex = 0;
+    if (FAILED(link->GetPath(target, ARRAYSIZE(target), nullptr, SLGP_RAWPATH)) ||
+        FAILED(link->GetArguments(arguments, ARRAYSIZE(arguments))) ||
+        FAILED(link->GetIconLocation(icon, ARRAYSIZE(icon), &iconIndex)))
+        return Fail("read-link: the shortcut cannot be read");
+    PrintLine(std::wstring(target));
+    PrintLine(std::wstring(arguments));
+    PrintLine(std::wstring(icon));
+    PrintLine(std::to_string(iconIndex));
+    return kOk;
+}
+
 struct Subcommand {
     const wchar_t* name;
     int (*run)(int, wchar_t**);
@@ -659,6 +1151,23 @@ constexpr Subcommand kSubcommands[] = {
     {L"close-menu", CloseMenu},
     {L"screenshot", Screenshot},
     {L"list", List},
+    {L"find", Find},
+    {L"set-text", SetText},
+    {L"focus", Focus},
+    {L"focused", Focused},
+    {L"enter", Enter},
+    {L"keys", Keys},
+    {L"select", Select},
+    {L"combo", Combo},
+    {L"checked", Checked},
+    {L"rows", Rows},
+    {L"columns", Columns},
+    {L"select-row", SelectRow},
+    {L"tab", Tab},
+    {L"click-tab", ClickTab},
+    {L"desktop-folder", DesktopFolder},
+    {L"temp-folder", TempFolder},
+    {L"read-link", ReadLink},
 };
 
 }  // namespace
@@ -689,7 +1198,9 @@ int wmain(int argc, wchar_t** argv) {
         "usage: tivolan_driver [--desktop NAME] SUBCOMMAND ARGS (wait-window, gone, command, send-copydata, "
         "text, children, rect,\n"
         "       list, click, visible, enabled, pid, peak-memory, tray-tip, right-click-tray, close-menu,\n"
-        "       screenshot)\n",
+        "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, checked, rows, "
+        "columns,\n"
+        "       select-row, tab, click-tab, desktop-folder, temp-folder, read-link)\n",
         stderr);
     return kError;
 }

@@ -200,4 +200,70 @@ std::vector<std::uint8_t> EncodeBmp24(int width, int height, const std::vector<s
     return out;
 }
 
+namespace {
+
+constexpr std::uint16_t kVkShift = 0x10;
+constexpr std::uint16_t kVkControl = 0x11;
+constexpr std::uint16_t kVkAlt = 0x12;
+
+struct NamedKey {
+    std::wstring_view name;
+    std::uint16_t virtualKey;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {L"ctrl", kVkControl}, {L"shift", kVkShift}, {L"alt", kVkAlt}, {L"tab", 0x09},
+    {L"esc", 0x1B},        {L"enter", 0x0D},     {L"space", 0x20}, {L"left", 0x25},
+    {L"up", 0x26},         {L"right", 0x27},     {L"down", 0x28},
+};
+
+bool IsModifier(std::uint16_t key) {
+    return key == kVkControl || key == kVkShift || key == kVkAlt;
+}
+
+std::optional<std::uint16_t> KeyOf(std::wstring_view name) {
+    std::wstring lower(name);
+    for (wchar_t& c : lower)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    for (const NamedKey& key : kNamedKeys)
+        if (key.name == lower)
+            return key.virtualKey;
+    // Letters and digits are their own upper-case character codes.
+    if (lower.size() == 1 &&
+        ((lower[0] >= L'a' && lower[0] <= L'z') || (lower[0] >= L'0' && lower[0] <= L'9')))
+        return static_cast<std::uint16_t>(lower[0] >= L'a' ? lower[0] - L'a' + L'A' : lower[0]);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::vector<KeyEvent>> ParseKeyChord(std::wstring_view text) {
+    std::vector<std::uint16_t> keys;
+    for (;;) {
+        const std::size_t plus = text.find(L'+');
+        const std::wstring_view part = text.substr(0, plus);
+        const auto key = KeyOf(part);
+        if (!key)
+            return std::nullopt;
+        for (std::uint16_t seen : keys)
+            if (seen == *key)
+                return std::nullopt;
+        if (!keys.empty() && !IsModifier(keys.back()))
+            return std::nullopt;
+        keys.push_back(*key);
+        if (plus == std::wstring_view::npos)
+            break;
+        text.remove_prefix(plus + 1);
+    }
+    if (IsModifier(keys.back()))
+        return std::nullopt;
+    std::vector<KeyEvent> events;
+    for (std::uint16_t key : keys)
+        events.push_back({key, false});
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        events.push_back({*key, true});
+    return events;
+}
+
 }  // namespace e2e

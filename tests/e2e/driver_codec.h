@@ -1,6 +1,6 @@
 // The byte-level work of the end-to-end driver and its stand-in program, kept free of <windows.h> so
 // that the native unit tests cover it: numbers and window handles from the command line, hex payloads
-// for WM_COPYDATA, UTF-16 and UTF-8 text, and 24-bit BMP files from captured pixels.
+// for WM_COPYDATA, UTF-16 and UTF-8 text, 24-bit BMP files from captured pixels, and key chords.
 #pragma once
 
 #include <cstddef>
@@ -39,5 +39,20 @@ std::string ToUtf8(std::wstring_view text);
 // first and padded to 4 bytes, as the format wants. Empty for a size that is not positive or when
 // fewer pixels are given than the size needs.
 std::vector<std::uint8_t> EncodeBmp24(int width, int height, const std::vector<std::uint8_t>& bgrx);
+
+// One key going down or up, by its Windows virtual-key code.
+struct KeyEvent {
+    std::uint16_t virtualKey = 0;
+    bool up = false;
+
+    bool operator==(const KeyEvent&) const = default;
+};
+
+// A chord such as "ctrl+shift+tab" (names in any case, joined by "+"): the modifiers ctrl, shift
+// and alt, then exactly one other key, a letter, a digit or one of tab, esc, enter, space, left,
+// right, up, down. The keys go down in the order written and come up in the reverse order, as a
+// typist's fingers do. Nothing for an empty part, an unknown name, a repeated key, a modifier
+// after the key or a chord without one.
+std::optional<std::vector<KeyEvent>> ParseKeyChord(std::wstring_view text);
 
 }  // namespace e2e

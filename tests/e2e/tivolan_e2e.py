@@ -562,6 +562,301 @@ class TivolanTest(TivolanCase):
                 self.assertEqual(program.returncode, 0)
 
 
+# The main window's pages and their controls (scheduler/res/resource.h).
+HOME_ACTION_LIST = 1000
+HOME_AFTER, HOME_AT = 1015, 1016
+HOME_AFTER_HOURS, HOME_AFTER_MINUTES, HOME_AT_HOUR, HOME_AT_MINUTE, HOME_AMPM = 1013, 1014, 1017, 1018, 1010
+HOME_START, HOME_REPEAT, HOME_PIN, HOME_DESKTOP_SHORTCUT = 1, 1019, 1012, 1011
+SCHEDULE_LIST, SCHEDULE_DELETE = 1020, 1021
+OPTIONS_RUN_AT_LOG_ON = 1022
+MESSAGE_TEXT = 0xFFFF
+COMMAND_OPEN = 32775
+LOCK_WINDOWS = 6
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+# The prefix's own desktop folder: Wine links the user's desktop to the host's home folder, where the
+# shortcuts these tests make must never land.
+E2E_DESKTOP = r"C:\e2e-desktop"
+
+
+def reg_value(key, name):
+    """(type, data) of a registry value as `reg query` shows it, or None when it is missing."""
+    done = SESSION.wine(["reg", "query", key, "/v", name])
+    if done.returncode != 0:
+        return None
+    for line in done.stdout.splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0].lower() == name.lower():
+            return parts[1], parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def host_path(windows_path):
+    """Where a C: or Z: path of the prefix lies on the host."""
+    drive, rest = windows_path[:2].upper(), windows_path[3:].replace("\\", "/")
+    if drive == "C:":
+        return SESSION.prefix / "drive_c" / rest
+    if drive == "Z:":
+        return Path("/") / rest
+    raise ValueError(f"{windows_path} is on no drive of the prefix")
+
+
+def minutes_of_day(text):
+    """A time of day as GetTimeFormat writes it without seconds ("10:30 PM" or "22:30"), in minutes."""
+    match = re.fullmatch(r"(\d{1,2}):(\d{2})(?:\s*([AaPp])\.?[Mm]\.?)?", text.strip())
+    if not match:
+        raise AssertionError(f"{text!r} is not a time of day")
+    hour, minute, half = int(match.group(1)), int(match.group(2)), match.group(3)
+    if half:
+        hour = hour % 12 + (12 if half.upper() == "P" else 0)
+    return hour * 60 + minute
+
+
+class MainWindowPagesTest(TivolanCase):
+    """The Home, Schedule and Options pages worked as a user works them: boxes typed into and left,
+    buttons, tabs and keys, with what reaches the registry, the schedule list and the desktop."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not (SESSION.bin / "Tivolan.exe").exists():
+            raise unittest.SkipTest(TIVOLAN_MISSING)
+        (SESSION.prefix / "drive_c" / "e2e-desktop").mkdir(exist_ok=True)
+        SESSION.reg_add(SHELL_FOLDERS_KEY, "Desktop", "REG_EXPAND_SZ", E2E_DESKTOP)
+        desktop = SESSION.drive("desktop-folder")
+        if desktop.lines != [E2E_DESKTOP]:
+            raise AssertionError(f"the prefix's desktop is {desktop.lines}, not {E2E_DESKTOP}: no shortcut made")
+        cls.desktop = host_path(E2E_DESKTOP)
+
+    def setUp(self):
+        super().setUp()
+        SESSION.wine(["reg", "delete", RUN_KEY, "/v", "Tivolan", "/f"])
+        self.addCleanup(SESSION.wine, ["reg", "delete", RUN_KEY, "/v", "Tivolan", "/f"])
+
+    # --- helpers ---
+
+    def until(self, probe, timeout=10.0, interval=0.2):
+        """Polls probe() until it gives something true or the time is up; returns its last answer."""
+        deadline = time.monotonic() + timeout
+        while True:
+            value = probe()
+            if value or time.monotonic() >= deadline:
+                return value
+            time.sleep(interval)
+
+    def open_main(self, *args, lang=None):
+        """Tivolan started with its main window shown; returns the program and the window."""
+        program = self.start(*args, lang=lang)
+        self.wait_tray()
+        main = self.wait_dialog()
+        self.pages = {
+            name: self.drive_ok("find", main, control).lines[0].split("\t")[1]
+            for name, control in (("home", HOME_ACTION_LIST), ("schedule", SCHEDULE_LIST), ("options", OPTIONS_RUN_AT_LOG_ON))
+        }
+        return program, main
+
+    def active_page(self, main):
+        """The selected tab and the one page window shown, or None while they disagree."""
+        lines = self.drive_ok("tab", main).lines
+        shown = {handle: name for name, handle in self.pages.items()}
+        if len(lines) != 2 or lines[1] not in shown:
+            return None
+        return int(lines[0]), shown[lines[1]]
+
+    def show_page(self, main, index, name):
+        self.drive_ok("click-tab", main, index)
+        self.assertEqual(self.until(lambda: self.active_page(main) == (index, name)), True, f"page {name} shown")
+
+    def leave_box(self, page, box, text):
+        """Types text into an editable box and moves the focus on to the action list; returns what the
+        box shows afterwards."""
+        return self.drive_ok("enter", page, box, text, HOME_ACTION_LIST).text
+
+    def choose(self, home, kind, hours, minutes, ampm=None, action=None):
+        """The time choice (and the action) set on the Home page through its controls."""
+        if action is not None:
+            self.drive_ok("select", home, HOME_ACTION_LIST, "--data", action)
+        self.drive_ok("click", home, HOME_AFTER if kind == 0 else HOME_AT)
+        first = self.drive_ok("find", home, HOME_AFTER_HOURS if kind == 0 else HOME_AT_HOUR).lines[0].split("\t")[0]
+        self.assertTrue(self.until(lambda: SESSION.drive("enabled", first).lines == ["1"]), "the boxes of that kind take input")
+        boxes = (HOME_AFTER_HOURS, HOME_AFTER_MINUTES) if kind == 0 else (HOME_AT_HOUR, HOME_AT_MINUTE)
+        for box, value in zip(boxes, (hours, minutes)):
+            self.assertEqual(self.leave_box(home, box, str(value)), str(value))
+        if ampm is not None:
+            self.drive_ok("select", home, HOME_AMPM, ampm)
+
+    def message_box(self, timeout_ms=10000):
+        """The program's message box (caption "Tivolan", text in static 65535) and its text lines."""
+        box = self.drive_ok("wait-window", DIALOG_CLASS, "Tivolan", timeout_ms, "--visible", "--control", MESSAGE_TEXT).text
+        return box, self.drive_ok("text", box, MESSAGE_TEXT).lines
+
+    def dismiss(self, box, button):
+        self.drive_ok("click", box, button)
+        self.assertTrue(self.until(lambda: SESSION.drive("visible", box).lines != ["1"]), "the message box closed")
+
+    def rows(self, schedule):
+        return [line.split("\t") for line in self.drive_ok("rows", schedule, SCHEDULE_LIST).lines]
+
+    def dword(self, name):
+        value = reg_value(TIVOLAN_KEY, name)
+        return int(value[1], 16) if value and value[0] == "REG_DWORD" else None
+
+    # --- cases ---
+
+    def test_boxes_clamp_when_left_a_page_switch_stores_them_and_run_at_log_on_acts_at_once(self):
+        _, main = self.open_main()
+        home = self.pages["home"]
+        # Typed text is only read when the box loses the focus.
+        self.drive_ok("set-text", home, HOME_AFTER_MINUTES, "75")
+        self.drive_ok("focus", home, HOME_AFTER_MINUTES)
+        self.assertEqual(self.drive_ok("focused", main).text.split("\t")[1:], ["1001", "Edit"], "the box's own edit")
+        self.assertEqual(self.drive_ok("text", home, HOME_AFTER_MINUTES).text, "75")
+        for box, typed, shown in ((HOME_AFTER_MINUTES, "75", "59"), (HOME_AFTER_HOURS, "abc", "0")):
+            with self.subTest(box=box, typed=typed):
+                self.assertEqual(self.leave_box(home, box, typed), shown)
+        # The clock boxes take input once "at" is chosen.
+        self.drive_ok("click", home, HOME_AT)
+        self.assertTrue(self.until(lambda: self.drive_ok("checked", home, HOME_AT).lines == ["1"]))
+        self.assertEqual(self.leave_box(home, HOME_AT_HOUR, "0"), "1")
+        self.assertEqual(self.leave_box(home, HOME_AT_MINUTE, "99"), "59")
+        self.assertNotEqual(self.dword("Min1"), 59, "nothing is stored before a switch of page")
+        # A click on the Options tab writes what the Home page shows, although nothing was started.
+        self.show_page(main, 2, "options")
+        self.assertEqual({name: self.dword(name) for name in ("Type", "Hour1", "Min1", "Hour2", "Min2")},
+                         {"Type": 1, "Hour1": 0, "Min1": 59, "Hour2": 1, "Min2": 59})
+        # Ctrl+Tab from the last page wraps to Home, Ctrl+Shift+Tab from Home back to Options.
+        self.drive_ok("keys", main, "ctrl+tab")
+        self.assertEqual(self.until(lambda: self.active_page(main)), (0, "home"))
+        self.drive_ok("keys", main, "ctrl+shift+tab")
+        self.assertEqual(self.until(lambda: self.active_page(main) == (2, "options")), True)
+        # The Run entry changes with the box itself, with no switch of page after it.
+        options = self.pages["options"]
+        self.drive_ok("click", options, OPTIONS_RUN_AT_LOG_ON)
+        entry = self.until(lambda: reg_value(RUN_KEY, "Tivolan"))
+        self.assertIsNotNone(entry, "the Run entry is written without a switch of page")
+        self.assertEqual(entry[0], "REG_SZ")
+        self.assertRegex(entry[1], r'^"[A-Za-z]:\\.*\\Tivolan\.exe" /s$')
+        self.assertEqual(self.drive_ok("checked", options, OPTIONS_RUN_AT_LOG_ON).lines, ["1"])
+        self.drive_ok("click", options, OPTIONS_RUN_AT_LOG_ON)
+        self.assertTrue(self.until(lambda: reg_value(RUN_KEY, "Tivolan") is None), "unchecking deletes it")
+
+    def test_repeat_without_an_interval_is_refused_and_start_lists_a_one_time_countdown(self):
+        _, main = self.open_main()
+        home = self.pages["home"]
+        self.choose(home, 0, 0, 0)
+        self.drive_ok("click", home, HOME_REPEAT)
+        box, text = self.message_box()
+        self.assertEqual(text, ["The time interval can not be repeated.", "Please try again."])
+        self.dismiss(box, 1)
+        self.assertEqual(self.drive_ok("visible", main).lines, ["1"])
+        self.assertIsNone(reg_value(TIVOLAN_KEY, "Task"), "nothing stored")
+        self.show_page(main, 1, "schedule")
+        self.assertEqual(self.rows(self.pages["schedule"]), [], "nothing scheduled")
+        self.show_page(main, 0, "home")
+
+        self.choose(home, 0, 1, 30, action=LOCK_WINDOWS)
+        due = time.localtime(time.time() + 90 * 60)
+        self.drive_ok("click", home, HOME_START)
+        self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 10000, "--visible")
+        self.drive_ok("command", self.wait_tray(), COMMAND_OPEN)
+        self.assertEqual(self.wait_dialog(), main)
+        self.assertEqual(self.active_page(main), (0, "home"), "it comes back on the page it left")
+        self.show_page(main, 1, "schedule")
+        rows = self.rows(self.pages["schedule"])
+        self.assertEqual([row[1:] for row in rows], [["Lock Windows", "None"]])
+        drift = (minutes_of_day(rows[0][0]) - (due.tm_hour * 60 + due.tm_min)) % 1440
+        self.assertIn(drift, (0, 1, 1439), f"due at {rows[0][0]}, 90 minutes from now")
+        self.assertIsNone(reg_value(TIVOLAN_KEY, "Task"), "a one-time countdown is no stored task")
+        self.assertEqual(self.dword("Mode"), LOCK_WINDOWS)
+
+    def test_daily_task_survives_a_restart_and_goes_with_its_row(self):
+        # 10:30 PM, or 10:30 AM when the evening one could come due while the test runs.
+        now = time.localtime()
+        ampm = 0 if 21 * 60 + 30 <= now.tm_hour * 60 + now.tm_min <= 23 * 60 else 1
+        _, main = self.open_main()
+        home = self.pages["home"]
+        self.choose(home, 1, 10, 30, ampm=ampm, action=LOCK_WINDOWS)
+        self.assertEqual(self.drive_ok("combo", home, HOME_AMPM).lines[0].split("\t")[0], str(ampm))
+        self.assertEqual(self.drive_ok("combo", home, HOME_ACTION_LIST).lines[0].split("\t")[1], str(LOCK_WINDOWS))
+        self.drive_ok("click", home, HOME_REPEAT)
+        box, text = self.message_box()
+        self.assertEqual(text, ["Schedule a repeative task with current settings.",
+                                "Scheduled Tasks can be found in the Schedule tab."])
+        self.dismiss(box, 1)
+        seconds = (10 + 12 * ampm) * 3600 + 30 * 60
+        stored = lambda: reg_value(TIVOLAN_KEY, "Task")
+        self.assertEqual(self.until(stored), ("REG_BINARY", struct.pack("<iii", seconds, 1, LOCK_WINDOWS).hex().upper()))
+        self.assertEqual(self.drive_ok("visible", main).lines, ["1"], "the window stays shown")
+        self.assertEqual(self.second_start("/X"), 0)
+        self.drive_ok("gone", TRAY_CLASS, TRAY_TITLE, 15000)
+        _, main = self.open_main()
+        self.show_page(main, 1, "schedule")
+        schedule = self.pages["schedule"]
+        rows = self.rows(schedule)
+        self.assertEqual(len(rows), 1, rows)
+        shown, name, repeat = rows[0]
+        self.assertEqual((name, repeat), ("Lock Windows", f"Daily at {shown}"))
+        self.assertEqual(minutes_of_day(shown), seconds // 60)
+        self.drive_ok("select-row", schedule, SCHEDULE_LIST, 0)
+        self.drive_ok("click", schedule, SCHEDULE_DELETE)
+        self.assertEqual(self.until(lambda: self.rows(schedule) == []), True)
+        self.assertTrue(self.until(lambda: stored() is None), "the stored task goes with its row")
+        self.assertIsNone(reg_value(TIVOLAN_KEY, "TaskParam0"))
+
+    def test_desktop_shortcut_is_made_and_replaced_and_pinning_leaves_no_file(self):
+        link = self.desktop / "Lock Windows.lnk"
+        link.unlink(missing_ok=True)
+        self.addCleanup(link.unlink, missing_ok=True)
+        _, main = self.open_main()
+        home = self.pages["home"]
+        for hours, minutes in ((2, 15), (1, 0)):
+            with self.subTest(hours=hours, minutes=minutes):
+                before = link.stat().st_mtime_ns if link.exists() else None
+                self.choose(home, 0, hours, minutes, action=LOCK_WINDOWS)
+                self.drive_ok("click", home, HOME_DESKTOP_SHORTCUT)
+                self.assertTrue(self.until(lambda: link.exists() and link.stat().st_mtime_ns != before), "shortcut written")
+                target, arguments, icon, index = self.drive_ok("read-link", E2E_DESKTOP + r"\Lock Windows.lnk").lines
+                self.assertEqual(arguments, f"/A /M {LOCK_WINDOWS} /T 0 {hours} {minutes}")
+                self.assertRegex(target, r"(?i)^[a-z]:\\.*\\Tivolan\.exe$")
+                self.assertEqual(host_path(target).resolve(), self.exe.resolve())
+                self.assertEqual((icon, index), (target, str(LOCK_WINDOWS + 1)))
+                self.assertEqual(sorted(p.name for p in self.desktop.glob("*.lnk")), ["Lock Windows.lnk"])
+        temp = host_path(self.drive_ok("temp-folder").text)
+        self.drive_ok("click", home, HOME_PIN)
+        # The command ends once the verb was tried; the main window answering again tells when.
+        time.sleep(1)
+        self.drive_ok("text", main)
+        self.assertEqual(list(temp.glob("Lock Windows.lnk")), [], "pinning leaves nothing in the temporary folder")
+
+    def test_page_screenshots_in_every_language(self):
+        expected = {
+            "en": (["Time", "Task", "Repeat"], ["Lock Windows", "Every 1 hour 30 mins"]),
+            "ko": (["시간", "작업", "반복"], ["Windows 잠금", "1시간 30분마다"]),
+            "el": (["Ώρα", "Εργασία", "Επανάληψη"], ["Κλείδωμα Windows", "Κάθε 1 ώρα 30 λεπτά"]),
+        }
+        for lang in LOCALES:
+            with self.subTest(lang=lang):
+                self.fresh_settings(NO_SERVER)
+                # Every 90 minutes, lock: one row in the list, never due while the test runs.
+                SESSION.reg_add(TIVOLAN_KEY, "Task", "REG_BINARY", struct.pack("<iii", 5400, 0, LOCK_WINDOWS).hex())
+                program, main = self.open_main(lang=lang)
+                time.sleep(1)
+                SESSION.screenshot(f"main-home-{lang}", main)
+                self.show_page(main, 1, "schedule")
+                schedule = self.pages["schedule"]
+                columns = [line.split("\t") for line in self.drive_ok("columns", schedule, SCHEDULE_LIST).lines]
+                headers, row = expected[lang]
+                self.assertEqual(columns, [[headers[0], "80"], [headers[1], "150"], [headers[2], "150"]])
+                rows = self.rows(schedule)
+                self.assertEqual([r[1:] for r in rows], [row])
+                time.sleep(0.5)
+                SESSION.screenshot(f"main-schedule-{lang}", main)
+                self.show_page(main, 2, "options")
+                time.sleep(0.5)
+                SESSION.screenshot(f"main-options-{lang}", main)
+                self.end_program(program)
+                self.assertEqual(program.returncode, 0)
+
+
 class LoopbackServer:
     """tools/loopback-server for the update endpoint: scripted answers and the log of requests."""
 

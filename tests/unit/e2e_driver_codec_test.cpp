@@ -151,4 +151,32 @@ TEST(DriverCodec, BmpRefusesImpossibleSizes) {
     EXPECT_TRUE(e2e::EncodeBmp24(1 << 20, 1 << 20, four).empty());
 }
 
+TEST(DriverCodec, KeyChordsPressInOrderAndReleaseInReverse) {
+    using e2e::KeyEvent;
+    struct Case {
+        const wchar_t* text;
+        std::vector<KeyEvent> expected;
+    };
+    const Case cases[] = {
+        {L"ctrl+tab", {{0x11, false}, {0x09, false}, {0x09, true}, {0x11, true}}},
+        {L"Ctrl+Shift+TAB",
+         {{0x11, false}, {0x10, false}, {0x09, false}, {0x09, true}, {0x10, true}, {0x11, true}}},
+        {L"alt+s", {{0x12, false}, {'S', false}, {'S', true}, {0x12, true}}},
+        {L"esc", {{0x1B, false}, {0x1B, true}}},
+        {L"7", {{'7', false}, {'7', true}}},
+        {L"shift+down", {{0x10, false}, {0x28, false}, {0x28, true}, {0x10, true}}},
+    };
+    for (const Case& c : cases) {
+        const auto events = e2e::ParseKeyChord(c.text);
+        ASSERT_TRUE(events.has_value()) << e2e::ToUtf8(c.text);
+        EXPECT_EQ(*events, c.expected) << e2e::ToUtf8(c.text);
+    }
+}
+
+TEST(DriverCodec, KeyChordsRefuseWhatNoKeyboardCanPress) {
+    for (const wchar_t* text : {L"", L"ctrl", L"ctrl+shift", L"tab+ctrl", L"ctrl++tab", L"ctrl+tab+",
+                                L"ctrl+ctrl+tab", L"ctrl+tab+esc", L"hyper+tab", L"ctrl+ab", L"ctrl+\u00e9"})
+        EXPECT_FALSE(e2e::ParseKeyChord(text).has_value()) << e2e::ToUtf8(text);
+}
+
 }  // namespace
