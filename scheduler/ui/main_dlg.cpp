@@ -76,6 +76,8 @@ bool CMainDlg::PreTranslateMessage(MSG& msg) {
 void CMainDlg::OnPageActivated(int index) {
     if (!m_initialized || index == -1)
         return;
+    if (index == SchedulePage)
+        m_schedule.Rebuild();
     // Leaving a page stores what its boxes hold, although nothing was started.
     SaveSettings(false);
 }

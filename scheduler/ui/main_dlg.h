@@ -10,7 +10,9 @@
 #include "common/ui/dialog.h"
 #include "common/ui/message_loop.h"
 #include "common/ui/tab_view.h"
-#include "scheduler/ui/page_dialog.h"
+#include "scheduler/ui/home_page.h"
+#include "scheduler/ui/options_page.h"
+#include "scheduler/ui/schedule_page.h"
 
 class CMainDlg : public CDialog, public IWindowMessageFilter, public IIdleHandler {
   public:

@@ -1,7 +1,5 @@
 #include "scheduler/ui/page_dialog.h"
 
-#include "scheduler/res/resource.h"
-
 bool CPageDialog::OnCommand(int id, int code, HWND control) {
     if (id == IDCANCEL) {
         ::SendMessageW(::GetAncestor(Hwnd(), GA_ROOT), WM_COMMAND, IDCANCEL, 0);
@@ -9,9 +7,3 @@ bool CPageDialog::OnCommand(int id, int code, HWND control) {
     }
     return CDialog::OnCommand(id, code, control);
 }
-
-CHomePage::CHomePage() : CPageDialog(IDD_HOME) {}
-
-CSchedulePage::CSchedulePage() : CPageDialog(IDD_SCHEDULE) {}
-
-COptionsPage::COptionsPage() : CPageDialog(IDD_OPTIONS) {}

@@ -12,19 +12,3 @@ class CPageDialog : public CDialog {
   protected:
     bool OnCommand(int id, int code, HWND control) override;
 };
-
-// The pages in their fixed order. What each page does with its controls lives in its own class.
-class CHomePage : public CPageDialog {
-  public:
-    CHomePage();
-};
-
-class CSchedulePage : public CPageDialog {
-  public:
-    CSchedulePage();
-};
-
-class COptionsPage : public CPageDialog {
-  public:
-    COptionsPage();
-};

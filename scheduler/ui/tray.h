@@ -41,6 +41,7 @@ class CTray : public CWindow, public ITrayWindow {
     void Enable(bool enable);
     bool IsEnabled() const { return m_enabled; }
     void StartAlarmSound();
+    void StopAlarmSound() { m_soundPlayer.Stop(); }
 
     // ITrayWindow
     void EnableMainWindow(bool enable) override { Enable(enable); }

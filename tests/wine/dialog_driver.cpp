@@ -9,7 +9,8 @@ CDialogDriver* g_driver = nullptr;
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
     wchar_t className[16] = {};
     ::GetClassNameW(hwnd, className, 16);
-    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(hwnd)) {
+    // A modal question disables its owner, which may be a dialog too.
+    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(hwnd) && ::IsWindowEnabled(hwnd)) {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }

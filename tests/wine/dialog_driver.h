@@ -34,6 +34,6 @@ class CDialogDriver {
     UINT_PTR m_timer = 0;
 };
 
-// The visible dialog-class window (dialog or message box) of the calling thread, or null.
+// The visible, enabled dialog-class window (dialog or message box) of the calling thread, or null.
 HWND FindThreadDialog();
 std::wstring ControlText(HWND dialog, int id);
