@@ -1,0 +1,24 @@
+#pragma once
+
+// Where the checker keeps its state and learns about the installed pack. Every other file names
+// these keys and values through here.
+
+// HKEY_CURRENT_USER: the check times, the reminder period and the endpoint overrides.
+inline constexpr const wchar_t* kCheckerStateKeyPath = L"Software\\Quillpack\\Update";
+inline constexpr const wchar_t* kLoadedValue = L"loaded";
+inline constexpr const wchar_t* kCheckedValue = L"checked";
+inline constexpr const wchar_t* kPeriodValue = L"period";
+inline constexpr const wchar_t* kServerValue = L"Server";
+inline constexpr const wchar_t* kFallbackServerValue = L"FallbackServer";
+
+// HKEY_CURRENT_USER: the partner-notification switch and the notification pages' shown counts.
+inline constexpr const wchar_t* kQuillpackKeyPath = L"Software\\Quillpack";
+inline constexpr const wchar_t* kPartnerSwitchValue = L"criteo";
+
+// HKEY_LOCAL_MACHINE, read only: the pack's uninstall entry.
+inline constexpr const wchar_t* kUninstallKeyPath =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillpack";
+
+// HKEY_CURRENT_USER written, HKEY_LOCAL_MACHINE only read: start at log-on.
+inline constexpr const wchar_t* kCheckerRunKeyPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const wchar_t* kCheckerRunValue = L"qpchk";
