@@ -96,8 +96,6 @@ double ReadAttributeReal(std::wstring_view text) {
     const bool significant = number.find_first_of("123456789") != std::string::npos;
     if (!significant)
         return sign * 0.0;
-    if (number.front() == '.')
-        number.insert(0, "0");
 
     // An exponent counts only when digits follow its letter and optional sign.
     int64_t exponent = 0;
@@ -118,11 +116,18 @@ double ReadAttributeReal(std::wstring_view text) {
     }
     // The zeros skipped after the point move the exponent instead.
     exponent -= leadingZeros;
-    if (exponent != 0)
-        number += "e" + std::to_string(exponent);
+    std::string written;
+    written.reserve(number.size() + 24);
+    if (number.front() == '.')
+        written.push_back('0');
+    written.append(number);
+    if (exponent != 0) {
+        written.push_back('e');
+        written.append(std::to_string(exponent));
+    }
 
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto [end, error] = std::from_chars(written.data(), written.data() + written.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Out of range either way: the position of the first significant digit tells which.
         const int64_t magnitude = (integerDigits > 0 ? integerDigits : 0) + exponent;
