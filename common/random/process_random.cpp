@@ -26,3 +26,8 @@ uint32_t ProcessRandomBelowOneDraw(uint32_t n) {
     std::lock_guard<std::mutex> hold(g_lock);
     return Generator().BelowOneDraw(n);
 }
+
+uint32_t ProcessRandomNext15() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return Generator().Next15();
+}
