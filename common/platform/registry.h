@@ -30,6 +30,7 @@ namespace RegistryAccess {
 constexpr uint32_t Read = 0x20019;       // KEY_READ
 constexpr uint32_t Write = 0x20006;      // KEY_WRITE
 constexpr uint32_t ReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
+constexpr uint32_t AllAccess = 0xF003F;  // KEY_ALL_ACCESS
 }  // namespace RegistryAccess
 
 struct RegistryValue {
