@@ -31,6 +31,20 @@ bool IsElement(const CXmlNode* node, std::wstring_view name) {
     return node && node->type == XmlElement && node->IsNamed(name);
 }
 
+// The reader accepts elements still open at the end of the text, which would let an answer cut short
+// (a dropped connection, the getter's size limit) pass for a whole document with items missing. An
+// end tag that matches nothing is put after the text: a root still open meets it and fails, and a
+// root closed within the text ends before it. Should a cut comment or text run swallow it, the
+// parse ends beyond the text and is refused as well.
+bool ParseClosedRoot(CXmlNode& root, std::wstring_view text) {
+    std::wstring guarded;
+    guarded.reserve(text.size() + 3);
+    guarded.append(text);
+    guarded.append(L"</>");
+    const std::optional<size_t> end = root.Parse(guarded, 0, DefaultXmlParseContext);
+    return end && *end <= text.size();
+}
+
 }  // namespace
 
 bool CVersionInfo::CheckLatestVersion(IDocumentGetter& getter,
@@ -60,7 +74,7 @@ bool CVersionInfo::FetchVersionDocument(IDocumentGetter& getter,
 bool CVersionInfo::ReadVersionDocument(std::wstring_view text, IRegistry& registry) {
     // The whole tree is read before the record is touched, so a refused document changes nothing.
     CXmlNode root;
-    if (!root.Parse(text, 0, DefaultXmlParseContext) || !IsElement(&root, L"version"))
+    if (!ParseClosedRoot(root, text) || !IsElement(&root, L"version"))
         return false;
 
     mode = TextOf(root, L"mode");

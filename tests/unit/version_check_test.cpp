@@ -75,6 +75,7 @@ TEST_F(VersionCheckTest, AnyPrimaryFailureAsksTheFallbackWithTheSameQuery) {
         {"empty body", L""},
         {"another root", L"<versions major=\"9\"><item spec=\"*\">stale</item></versions>"},
         {"broken XML", L"<version major=\"9\"><item spec=\"*\">stale</ad></version>"},
+        {"cut short", L"<version major=\"9\"><item spec=\"*\">stale</item><item spec=\"*\">sta"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -128,6 +128,29 @@ TEST_F(VersionDocumentTest, ARefusedDocumentChangesNeitherTheRecordNorTheRegistr
     EXPECT_TRUE(registry.KeyAccesses().empty());
 }
 
+TEST_F(VersionDocumentTest, AnAnswerCutShortIsNoDocument) {
+    const std::wstring whole =
+        L"<version mode=\"auto\" major=\"5\"><item spec=\"*\" url=\"http://a/\">Setup</item>"
+        L"<!-- note --><item spec=\"*\" url=\"http://b/\">Se\\tup</item><![CDATA[x]]></version>";
+    ASSERT_TRUE(Read(whole));
+    ASSERT_EQ(info.items.size(), 2u);
+    // Every cut inside the root, whatever it falls into: a tag, a text, a comment, CDATA, an escape.
+    for (size_t length = 0; length < whole.size(); ++length) {
+        SCOPED_TRACE(testing::Message() << "cut at " << length);
+        CVersionInfo record;
+        EXPECT_FALSE(record.ReadVersionDocument(whole.substr(0, length), registry));
+        EXPECT_TRUE(record.items.empty());
+    }
+    for (const wchar_t* closed :
+         {L"<version major=\"5\"/>", L"<version major=\"5\"></version >",
+          L"<version major=\"5\"></version>\r\n", L"<version major=\"5\"></version><tail>"}) {
+        CVersionInfo record;
+        EXPECT_TRUE(record.ReadVersionDocument(closed, registry))
+            << testing::PrintToString(std::wstring(closed));
+        EXPECT_EQ(record.major, 5);
+    }
+}
+
 TEST_F(VersionDocumentTest, CapitalAutoWithAnEmptyRatioIsForEveryoneAndNewer) {
     ASSERT_TRUE(Read(L"<version mode=\"AUTO\" major=\"3\" minor=\"0\" ratio=\"\"/>"));
     EXPECT_TRUE(ModeAllowsBackground(info.mode));

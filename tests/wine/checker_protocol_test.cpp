@@ -82,7 +82,7 @@ TEST_F(CheckerProtocolTest, TheUsersLanguageIsAnIsoName) {
     EXPECT_EQ(lang, L"en") << "Wine's default locale";
 }
 
-TEST_F(CheckerProtocolTest, APrimaryErrorOrHtmlPageSendsTheSameQueryToTheFallback) {
+TEST_F(CheckerProtocolTest, AFailedOrBrokenPrimaryAnswerSendsTheSameQueryToTheFallback) {
     struct Case {
         const char* name;
         std::string primaryAnswer;
@@ -91,6 +91,9 @@ TEST_F(CheckerProtocolTest, APrimaryErrorOrHtmlPageSendsTheSameQueryToTheFallbac
         {"500", "status=500&text=broken"},
         {"HTML 200", "text=" + QueryEncode("<!DOCTYPE html><html><body><h1>Maintenance</h1></body></html>")},
         {"root versions", "text=" + QueryEncode("<versions major=\"9\"/>")},
+        {"cut short",
+         "text=" + QueryEncode("<version major=\"9\"><item spec=\"*\">One</item><item>Two</item></version>") +
+             "&cut=48"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
