@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "common/text/ascii_case.h"
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -28,10 +30,7 @@ bool StartsWithIgnoringCase(std::wstring_view text, size_t at, std::string_view 
     if (text.size() - at < word.size())
         return false;
     for (size_t i = 0; i < word.size(); ++i) {
-        wchar_t c = text[at + i];
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != static_cast<wchar_t>(word[i]))
+        if (AsciiLower(text[at + i]) != static_cast<wchar_t>(word[i]))
             return false;
     }
     return true;

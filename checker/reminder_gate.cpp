@@ -6,24 +6,11 @@
 #include "checker/checker_values.h"
 #include "checker/reminder_period.h"
 #include "checker/same_calendar_day.h"
+#include "common/text/ascii_case.h"
 
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-
-bool IsForceMode(std::wstring_view mode) {
-    constexpr std::wstring_view kForce = L"force";
-    if (mode.size() != kForce.size())
-        return false;
-    for (size_t i = 0; i < mode.size(); ++i) {
-        wchar_t ch = mode[i];
-        if (ch >= L'A' && ch <= L'Z')
-            ch = static_cast<wchar_t>(ch - L'A' + L'a');
-        if (ch != kForce[i])
-            return false;
-    }
-    return true;
-}
 
 // now - then, held at the int64 limits: "checked" is whatever the registry holds, and a difference
 // that overflows would otherwise be undefined.
@@ -49,7 +36,7 @@ GateDecision ReminderGate(IRegistry& registry,
         return GateDecision::Pass;
 
     ReminderPeriod period = ReadReminderPeriod(*key);
-    if (period == ReminderPeriod::Never && IsForceMode(mode))
+    if (period == ReminderPeriod::Never && EqualsIgnoringAsciiCase(mode, L"force"))
         period = ReminderPeriod::Month;
     const int64_t checked = ReadStoredTime(*key, kCheckedValue);
     const int64_t days = SaturatingDifference(now, checked) / kSecondsPerDay;

@@ -7,6 +7,7 @@
 #include "checker/version_request.h"
 #include "checker/version_rules.h"
 #include "common/http/endpoint_override.h"
+#include "common/text/ascii_case.h"
 #include "common/xml/xml_node.h"
 
 namespace {
@@ -92,7 +93,7 @@ bool CVersionInfo::ReadVersionDocument(std::wstring_view text, IRegistry& regist
         const CXmlNode* child = root.ChildAt(i);
         if (IsElement(child, L"item")) {
             const std::wstring* visible = child->AttributeValue(L"visible");
-            if (visible && CheckerWordsEqual(*visible, L"hidden"))
+            if (visible && EqualsIgnoringAsciiCase(*visible, L"hidden"))
                 continue;
             items.push_back(CVersionItem{child->value, TextOf(*child, L"spec"), TextOf(*child, L"type"),
                                          TextOf(*child, L"url")});

@@ -2,31 +2,15 @@
 
 #include <cmath>
 
-namespace {
-
-wchar_t FoldAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-}  // namespace
-
-bool CheckerWordsEqual(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
-    }
-    return true;
-}
+#include "common/text/ascii_case.h"
 
 bool ModeAllowsBackground(std::wstring_view mode) {
-    return CheckerWordsEqual(mode, L"auto") || CheckerWordsEqual(mode, L"strict") ||
-           CheckerWordsEqual(mode, L"force");
+    return EqualsIgnoringAsciiCase(mode, L"auto") || EqualsIgnoringAsciiCase(mode, L"strict") ||
+           EqualsIgnoringAsciiCase(mode, L"force");
 }
 
 bool IsStrictMode(std::wstring_view mode) {
-    return CheckerWordsEqual(mode, L"strict");
+    return EqualsIgnoringAsciiCase(mode, L"strict");
 }
 
 bool OfferWarrantsAnnouncement(std::wstring_view mode,
@@ -40,11 +24,11 @@ bool OfferWarrantsAnnouncement(std::wstring_view mode,
 }
 
 bool IsListedForEdition(const CVersionItem& item, std::wstring_view installedSpec) {
-    return item.spec == L"*" || CheckerWordsEqual(item.spec, installedSpec);
+    return item.spec == L"*" || EqualsIgnoringAsciiCase(item.spec, installedSpec);
 }
 
 bool IsLinkItem(const CVersionItem& item) {
-    return CheckerWordsEqual(item.type, L"link");
+    return EqualsIgnoringAsciiCase(item.type, L"link");
 }
 
 double Random01(const Draw15& draw) {

@@ -9,9 +9,8 @@
 #include "checker/version_item.h"
 #include "common/random/random.h"
 
-// Modes, editions, item types and the "hidden" mark are compared with ASCII letters folded; every
-// other character must match exactly.
-bool CheckerWordsEqual(std::wstring_view a, std::wstring_view b);
+// Modes, editions, item types and the "hidden" mark are compared with ASCII letters folded
+// (EqualsIgnoringAsciiCase); every other character must match exactly.
 
 // "auto", "strict" or "force" in any case; every other mode keeps a background check silent.
 bool ModeAllowsBackground(std::wstring_view mode);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text/ascii_case.h"
+
 namespace {
 
 // Whitespace between tokens.
@@ -31,10 +33,6 @@ bool IsWideSpace(wchar_t c) {
 
 bool IsBlank(std::wstring_view s) {
     return std::all_of(s.begin(), s.end(), IsWideSpace);
-}
-
-wchar_t AsciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 class CXmlReader {
@@ -360,7 +358,5 @@ bool CXmlNode::IsNamed(std::wstring_view elementName) const {
 }
 
 bool XmlNamesEqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
+    return EqualsIgnoringAsciiCase(a, b);
 }
