@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "scheduler/core/power_action.h"
-#include "scheduler/core/time_arithmetic.h"
+#include "common/time/time_arithmetic.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <limits>
 
-#include "scheduler/core/time_arithmetic.h"
+#include "common/time/time_arithmetic.h"
 
 namespace {
 

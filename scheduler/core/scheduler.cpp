@@ -8,7 +8,7 @@
 #include "scheduler/core/compute_due.h"
 #include "scheduler/core/due_warning.h"
 #include "scheduler/core/power_action.h"
-#include "scheduler/core/time_arithmetic.h"
+#include "common/time/time_arithmetic.h"
 #include "scheduler/res/resource.h"
 
 namespace {

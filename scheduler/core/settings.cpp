@@ -8,7 +8,7 @@
 #include "common/platform/registry_values.h"
 #include "common/text/format.h"
 #include "scheduler/core/os_version.h"
-#include "scheduler/core/time_arithmetic.h"
+#include "common/time/time_arithmetic.h"
 
 namespace {
 
