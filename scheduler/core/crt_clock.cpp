@@ -3,6 +3,8 @@
 #include <ctime>
 #include <limits>
 
+#include "common/time/crt_local_time.h"
+
 int64_t CCrtClock::Now() const {
 #ifdef _WIN32
     return _time64(nullptr);
@@ -12,18 +14,10 @@ int64_t CCrtClock::Now() const {
 }
 
 std::optional<LocalTime> CCrtClock::ToLocal(int64_t time) const {
-    std::tm fields{};
-#ifdef _WIN32
-    const __time64_t value = time;
-    if (_localtime64_s(&fields, &value) != 0)
+    const std::optional<std::tm> local = CrtLocalTime(time);
+    if (!local)
         return std::nullopt;
-#else
-    if (time < std::numeric_limits<time_t>::min() || time > std::numeric_limits<time_t>::max())
-        return std::nullopt;
-    const time_t value = static_cast<time_t>(time);
-    if (!localtime_r(&value, &fields))
-        return std::nullopt;
-#endif
+    const std::tm& fields = *local;
     if (fields.tm_year > std::numeric_limits<int>::max() - 1900)
         return std::nullopt;
     return LocalTime{fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,

@@ -130,7 +130,7 @@ TEST_F(CheckerStateWinTest, InstalledVersionComesFromTheMachinesUninstallEntry) 
     SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionMajor", REG_DWORD, LittleEndian(18, 4));
     SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionMinor", REG_BINARY, {0xFE, 0xFF, 0xFF, 0xFF});
     SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"DisplayVersion", REG_SZ, Utf16WithNul(L"18.4.0"));
-    // The spec without its NUL, written through the adapter that stores exactly the bytes given.
+    // The edition text without its NUL, written through the adapter that stores exactly the bytes given.
     {
         const auto uninstall = m_registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, KEY_SET_VALUE);
         ASSERT_TRUE(uninstall);

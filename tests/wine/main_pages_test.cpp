@@ -19,6 +19,7 @@
 #include "scheduler/ui/main_dlg.h"
 #include "scheduler/ui/tivolan_app.h"
 #include "tests/wine/dialog_driver.h"
+#include "tests/wine/main_window_setup.h"
 
 namespace {
 
@@ -62,12 +63,7 @@ void ResetSharedState() {
 class MainPagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{};
-        controls.dwSize = sizeof(controls);
-        controls.dwICC = ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
-        ::InitCommonControlsEx(&controls);
-        CAppModule::Instance().Init(nullptr, kEnglish);
-        CAppModule::Instance().AddMessageLoop(&m_loop);
+        StartMainWindowModule(m_loop, kEnglish);
         ResetSharedState();
     }
     void TearDown() override {
@@ -356,8 +352,9 @@ TEST_F(MainPagesTest, DeleteRemovesTheSelectedRowWithItsStoredTaskAndNothingWith
     EXPECT_TRUE(HasValue(L"Task"));
     wchar_t text[16] = {};
     DWORD size = sizeof(text);
-    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"TaskParam0", RRF_RT_REG_SZ, nullptr, text, &size),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"TaskParam0", RRF_RT_REG_SZ, nullptr, text, &size),
+        ERROR_SUCCESS);
     EXPECT_STREQ(text, L"Tea");
     EXPECT_FALSE(HasValue(L"TaskParam1"));
 }

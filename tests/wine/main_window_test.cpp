@@ -16,6 +16,7 @@
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/main_dlg.h"
 #include "scheduler/ui/menu_images.h"
+#include "tests/wine/main_window_setup.h"
 
 namespace {
 
@@ -42,14 +43,7 @@ std::wstring TabTitle(HWND tabs, int index) {
 
 class MainDlgTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX controls{};
-        controls.dwSize = sizeof(controls);
-        controls.dwICC = ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
-        ::InitCommonControlsEx(&controls);
-        CAppModule::Instance().Init(nullptr, kEnglish);
-        CAppModule::Instance().AddMessageLoop(&m_loop);
-    }
+    void SetUp() override { StartMainWindowModule(m_loop, kEnglish); }
     void TearDown() override {
         SetKeys(false, false);
         CAppModule::Instance().Term();
