@@ -22,7 +22,7 @@
 #include "common/browser/web_browser2.h"
 
 #include "common/ui/window.h"
-#include "scheduler/ui/gdi_owners.h"
+#include "common/ui/gdi_owners.h"
 // Callers that show notices for the scheduler reach the toast through its adapter.
 #include "scheduler/ui/toast_adapter.h"
 #include "scheduler/ui/toast_layout.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-// Move-only owners of the GDI objects and image lists the toast makes for itself. Stock objects and
+// Move-only owners of the GDI objects, icons and image lists a window makes for itself. Stock objects and
 // shared icons are never put in one: the system owns those.
 
 #include <windows.h>
