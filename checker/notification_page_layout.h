@@ -1,0 +1,25 @@
+#pragma once
+// Where the update dialog puts its notification page: centred below the controls, starting three
+// pixels above the client area's bottom, with the dialog made taller by the page's height and ten.
+
+#include <cstdint>
+
+struct NotificationPageLayout {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t dialogGrowth = 0;  // pixels added to the dialog's height
+    bool operator==(const NotificationPageLayout&) const = default;
+};
+
+// The largest page side taken from a version document; a bigger one would make no sense on any
+// screen and could overflow the window arithmetic.
+inline constexpr int32_t kMaxNotificationPageSide = 16384;
+
+// Sizes below 0 count as 0 and sizes above kMaxNotificationPageSide as that; the left edge is
+// (client width - page width) / 2, truncated toward zero.
+NotificationPageLayout LayOutNotificationPage(int32_t clientWidth,
+                                              int32_t clientBottom,
+                                              int32_t pageWidth,
+                                              int32_t pageHeight);
