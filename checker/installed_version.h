@@ -22,3 +22,6 @@ struct InstalledVersion {
 // keeps its default, so an empty key gives (0, 0, "", ""). The numbers are read as 4 bytes whatever
 // their type.
 std::optional<InstalledVersion> ReadInstalledVersion(IRegistry& registry);
+
+// The same values from an uninstall key the caller already holds open.
+InstalledVersion ReadInstalledVersion(const IRegistryKey& key);
