@@ -1,0 +1,38 @@
+#include "checker/config_dlg.h"
+
+#include "checker/checker_state.h"
+#include "checker/res/resource.h"
+#include "checker/run_at_logon.h"
+#include "common/path/file_system.h"
+#include "common/platform/registry_win.h"
+#include "common/ui/window.h"
+
+CConfigDlg::CConfigDlg(IRegistry& registry) : CDialog(IDD_CONFIG), m_registry(registry) {}
+
+BOOL CConfigDlg::OnInitDialog() {
+    CenterWindow(Hwnd());
+    // The stored period is not shown: every reminder starts from "tomorrow".
+    ::CheckRadioButton(Hwnd(), IDC_REMIND_TOMORROW, IDC_REMIND_MONTH, IDC_REMIND_TOMORROW);
+    return TRUE;
+}
+
+bool CConfigDlg::OnCommand(int id, int code, HWND control) {
+    if (id != IDOK)
+        return CDialog::OnCommand(id, code, control);
+    m_choice = 0;
+    if (::IsDlgButtonChecked(Hwnd(), IDC_REMIND_WEEK) == BST_CHECKED)
+        m_choice = 1;
+    else if (::IsDlgButtonChecked(Hwnd(), IDC_REMIND_MONTH) == BST_CHECKED)
+        m_choice = 2;
+    // A reminder is worth nothing if the checker never runs again, so the log-on entry comes first.
+    EnsureRunAtLogon(m_registry, GetModuleFilePath());
+    CCheckerState(m_registry).SetPeriod(static_cast<ReminderPeriod>(m_choice));
+    EndDialog(IDOK);
+    return true;
+}
+
+void RunReminderDialog(HWND owner) {
+    CWin32Registry registry;
+    CConfigDlg dialog(registry);
+    dialog.DoModal(owner);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The update dialog: the offered and the installed version, the downloads and pages offered for the
+// installed edition, and an optional notification page below the controls. OK opens a page in the
+// browser or downloads the installer on a worker thread and starts it; Cancel (asking first while
+// a download runs) leads to the reminder dialog.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "checker/download_job.h"
+#include "checker/version_info.h"
+#include "common/browser/protected_mode_cookie_sync.h"
+#include "common/browser/web_browser2.h"
+#include "common/thread/critical_section.h"
+#include "common/thread/runnable.h"
+#include "common/thread/thread.h"
+#include "common/ui/dialog.h"
+#include "common/ui/gdi_owners.h"
+
+class CQPUpdateDlg : public CDialog, private IRunnable {
+  public:
+    // `info` is the version document to announce; it must outlive the dialog.
+    explicit CQPUpdateDlg(CVersionInfo& info);
+    ~CQPUpdateDlg() override;
+
+    // The installed version's texts: shown, and the edition that filters the offered items.
+    void SetInstalledVersion(std::wstring display, std::wstring spec);
+
+  protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    // The worker's body.
+    void Run() override;
+    DownloadState RunDownload();
+
+    void FillOfferedItems();
+    void AddNotificationPage();
+    void ChooseEntry();
+    void StartDownload(const CVersionItem& item);
+    void OnProgressTimer();
+    void OnCancel();
+    // Waits for a running worker after asking it to stop, and removes what it wrote.
+    void StopDownload();
+    void PaintMinimised();
+
+    CVersionInfo& m_info;
+    std::wstring m_installedDisplay;
+    std::wstring m_installedSpec;
+    std::vector<size_t> m_itemOfEntry;  // list position -> index into m_info.items
+    UniqueIcon m_icon;
+
+    JCriticalSection m_lock;
+    CDownloadJob m_job{m_lock};
+    std::wstring m_downloadFolder;
+    CThread m_worker;
+
+    std::unique_ptr<CProtectedModeCookieSync> m_cookies;
+    std::unique_ptr<CWebBrowser2> m_page;
+};
