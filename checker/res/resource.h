@@ -21,6 +21,9 @@
 #define IDD_CONFIG 130
 
 // Controls.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)  // labels and the icon, which the code never reaches
+#endif
 #define IDC_OFFERED_ITEMS 1000      // update dialog: the drop-down list of downloads and pages
 #define IDC_DOWNLOAD_PROGRESS 1001  // update dialog: in the list's place while a download runs
 #define IDC_INSTALLED_VERSION 1004  // check and update dialogs

@@ -16,11 +16,12 @@ ICONS = ["app", "shut_down", "restart", "sleep", "hibernate", "display_off", "sc
          "alarm", "run"]
 ACTIONS = ICONS[1:8]  # the menu strip's images, in command order
 IMAGES = [(48, 8), (32, 8), (24, 8), (16, 8), (256, 32), (48, 32), (32, 32), (24, 32), (16, 32)]
+CHECKER_IMAGES = [256, 128, 64, 48, 40, 32, 24, 20, 16]  # all 32 bits per pixel
 MAGENTA = (255, 0, 255)
 
 
-def run_script(out):
-    subprocess.run([sys.executable, SCRIPT, "--out", out], check=True)
+def run_script(out, *options):
+    subprocess.run([sys.executable, SCRIPT, "--out", out, *options], check=True)
     return {name: open(os.path.join(out, name), "rb").read() for name in sorted(os.listdir(out))}
 
 
@@ -101,6 +102,23 @@ def read_ico(data):
     return images
 
 
+def soft_pixels(alphas):
+    """Half-covered pixels: what a blurred edge is made of."""
+    return sum(1 for a in alphas if 24 < a < 232)
+
+
+def scaled_alphas(big, size):
+    """The alpha of a 256-pixel image box-filtered down to size x size."""
+    out = []
+    for y in range(size):
+        for x in range(size):
+            y0, y1 = y * 256 // size, (y + 1) * 256 // size
+            x0, x1 = x * 256 // size, (x + 1) * 256 // size
+            alphas = [big[yy * 256 + xx][3] for yy in range(y0, y1) for xx in range(x0, x1)]
+            out.append(sum(alphas) // len(alphas))
+    return out
+
+
 def read_bmp24(data):
     magic, file_size, _, _, offset = struct.unpack("<2sIHHI", data[:14])
     hsize, width, height, planes, bits, compression = struct.unpack("<IiiHHI", data[14:34])
@@ -173,23 +191,13 @@ class MakeImagesTest(unittest.TestCase):
     def test_small_sizes_are_drawn_on_the_pixel_grid_not_scaled(self):
         # Round outlines stay soft at any size, so the set is judged as a whole: the drawn 16 and 24
         # pixel images must have far fewer half-covered pixels than the 256 pixel drawing scaled down.
-        def soft(alphas):
-            return sum(1 for a in alphas if 24 < a < 232)
-
         for index, size in ((8, 16), (7, 24)):
             drawn_total = scaled_total = 0
             for name, images in self.icons.items():
                 big = read_png(images[4][6])[2]
                 drawn = read_icon_dib(images[index][6], size)[1]
-                scaled = []
-                for y in range(size):
-                    for x in range(size):
-                        y0, y1 = y * 256 // size, (y + 1) * 256 // size
-                        x0, x1 = x * 256 // size, (x + 1) * 256 // size
-                        alphas = [big[yy * 256 + xx][3] for yy in range(y0, y1) for xx in range(x0, x1)]
-                        scaled.append(sum(alphas) // len(alphas))
-                drawn_total += soft(p[3] for p in drawn)
-                scaled_total += soft(scaled)
+                drawn_total += soft_pixels(p[3] for p in drawn)
+                scaled_total += soft_pixels(scaled_alphas(big, size))
             with self.subTest(size=size):
                 self.assertLess(drawn_total, scaled_total * 0.8)
 
@@ -237,6 +245,76 @@ class MakeImagesTest(unittest.TestCase):
                         self.assertEqual(image[y * 10 + x], image[y * 10 + 9 - x])
         if width >= 20:
             self.assertNotEqual(pixels[5 * width + 5], pixels[5 * width + 15], "the hot image stands out")
+
+
+class CheckerIconTest(unittest.TestCase):
+    """The checker's set: one icon of nine 32-bit images, drawn apart from Tivolan's."""
+
+    @classmethod
+    def setUpClass(cls):
+        with tempfile.TemporaryDirectory() as first, tempfile.TemporaryDirectory() as second, \
+                tempfile.TemporaryDirectory() as tivolan:
+            cls.files = run_script(first, "--set", "checker")
+            cls.again = run_script(second, "--set", "checker")
+            cls.tivolan_app = run_script(tivolan)["app.ico"]
+        cls.images = read_ico(cls.files["qpchkupd2.ico"])
+
+    def rgba(self, index):
+        w, _, _, _, _, _, data = self.images[index]
+        if w == 256:
+            return read_png(data)[2]
+        return read_icon_dib(data, w)[1]
+
+    def test_only_the_icon_and_the_same_bytes_every_run(self):
+        self.assertEqual(sorted(self.files), ["qpchkupd2.ico"])
+        self.assertEqual(self.files, self.again)
+
+    def test_nine_alpha_images_largest_first_with_a_png_at_256(self):
+        self.assertEqual([(w, bits) for w, _, _, _, _, bits, _ in self.images],
+                         [(size, 32) for size in CHECKER_IMAGES])
+        for w, h, colours, res, planes, bits, data in self.images:
+            with self.subTest(size=w):
+                self.assertEqual((h, colours, res, planes), (w, 0, 0, 1))
+                if w == 256:
+                    self.assertEqual(read_png(data)[:2], (256, 256))
+                else:
+                    self.assertEqual(read_icon_dib(data, w)[0], 32)
+
+    def test_masks_follow_alpha_and_every_size_is_drawn(self):
+        for w, _, _, _, _, _, data in self.images[1:]:
+            with self.subTest(size=w):
+                _, pixels, mask, _ = read_icon_dib(data, w)
+                self.assertEqual(mask, [1 if p[3] < 128 else 0 for p in pixels])
+                self.assertEqual(mask[0], 1, "top left corner is transparent")
+                self.assertGreater(w * w - sum(mask), w * w // 2, "the drawing fills most of the square")
+                # Both parts are there at every size: the badge's green and the frames' blue.
+                opaque = [p for p in pixels if p[3] >= 128]
+                self.assertTrue(any(g > r + 60 and g > b + 20 for r, g, b, _ in opaque), "green badge")
+                self.assertTrue(any(b > r + 60 and b > g + 20 for r, g, b, _ in opaque), "blue frames")
+
+    def test_hand_laid_sizes_are_sharper_than_a_downscale(self):
+        big = self.rgba(0)
+        for index, size in ((8, 16), (7, 20), (6, 24), (5, 32)):
+            with self.subTest(size=size):
+                drawn = soft_pixels(p[3] for p in self.rgba(index))
+                self.assertLess(drawn, soft_pixels(scaled_alphas(big, size)) * 0.8)
+
+    def test_film_strip_edges_land_on_whole_pixels_at_16(self):
+        # The strip's top and left edges are hard: fully opaque next to fully transparent.
+        pixels = self.rgba(8)
+        columns = [pixels[y * 16 + 3][3] for y in range(16)]
+        self.assertIn(255, columns)
+        self.assertTrue(all(a in (0, 255) for a in columns[:6]), columns)
+        self.assertEqual(pixels[0][3], 0)
+
+    def test_differs_from_tivolans_program_icon(self):
+        tivolan = read_ico(self.tivolan_app)
+        for size in (16, 32):
+            with self.subTest(size=size):
+                mine = self.rgba(CHECKER_IMAGES.index(size))
+                theirs = next(read_icon_dib(data, w)[1] for w, _, _, _, _, bits, data in tivolan
+                              if w == size and bits == 32)
+                self.assertNotEqual(mine, theirs)
 
 
 if __name__ == "__main__":
