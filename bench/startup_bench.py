@@ -33,7 +33,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
-from tivolan_e2e import COMMAND_EXIT, TRAY_CLASS, TRAY_TITLE, WineSession  # noqa: E402
+from tivolan_e2e import COMMAND_EXIT, TRAY_CLASS, TRAY_TITLE  # noqa: E402
+from wine_session import WineSession  # noqa: E402
 
 
 def wine_loader():

@@ -906,6 +906,22 @@ int Checked(int argc, wchar_t** argv) {
     return state ? YesNo(*state == BST_CHECKED) : Fail("checked: the button does not answer");
 }
 
+// progress HWND ID: a progress bar's position and its range, as "POS LOW HIGH".
+int Progress(int argc, wchar_t** argv) {
+    const auto control = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
+    if (!control)
+        return Fail("usage: progress HWND ID (an existing progress bar)");
+    const auto position = SendTo(*control, PBM_GETPOS, 0, 0);
+    const auto low = SendTo(*control, PBM_GETRANGE, TRUE, 0);
+    const auto high = SendTo(*control, PBM_GETRANGE, FALSE, 0);
+    if (!position || !low || !high)
+        return Fail("progress: the control does not answer");
+    PrintLine(std::to_string(static_cast<long long>(*position)) + " " +
+              std::to_string(static_cast<long long>(*low)) + " " +
+              std::to_string(static_cast<long long>(*high)));
+    return kOk;
+}
+
 // The text of one list-view cell, asked for through a record in the list's own process.
 std::optional<std::wstring> ListViewCell(HANDLE process, HWND list, int row, int column) {
     constexpr SIZE_T kChars = 512;
@@ -1160,6 +1176,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"select", Select},
     {L"combo", Combo},
     {L"checked", Checked},
+    {L"progress", Progress},
     {L"rows", Rows},
     {L"columns", Columns},
     {L"select-row", SelectRow},
@@ -1198,8 +1215,8 @@ int wmain(int argc, wchar_t** argv) {
         "usage: tivolan_driver [--desktop NAME] SUBCOMMAND ARGS (wait-window, gone, command, send-copydata, "
         "text, children, rect,\n"
         "       list, click, visible, enabled, pid, peak-memory, tray-tip, right-click-tray, close-menu,\n"
-        "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, checked, rows, "
-        "columns,\n"
+        "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, checked, progress, "
+        "rows, columns,\n"
         "       select-row, tab, click-tab, desktop-folder, temp-folder, read-link)\n",
         stderr);
     return kError;

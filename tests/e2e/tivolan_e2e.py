@@ -11,33 +11,23 @@ The stand-in cases prove the driver with fake_tivolan.exe; the Tivolan cases ski
 BUILD/bin/Tivolan.exe does not exist.
 """
 
-import argparse
-import fcntl
-import json
-import os
 import re
 import shutil
 import struct
 import subprocess
-import sys
-import tempfile
 import time
 import unittest
-import urllib.request
-from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
+from wine_session import (
+    DESKTOP_SIZE, DIALOG_CLASS, LOCALES, MESSAGE_TEXT, E2ECase, LoopbackServer, bmp_pixel, bmp_size,
+    close_session, open_session, run_tests)
+
 TRAY_CLASS = "TivolanTray-9EF72DB2-DE72-4A37-B070-F4C65D09B3D8"
 TRAY_TITLE = "Tivolan Tray Window"
-DIALOG_CLASS = "#32770"
 MENU_CLASS = "#32768"
 TOAST_CLASS = "TivolanToastWindow"
 TOAST_WIDTH = 336  # at 96 DPI, without a web page
 COMMAND_EXIT = 32777
-DESKTOP = "e2e"
-DESKTOP_SIZE = (1280, 800)
-# Wine 8 switches its locale only with LC_ALL when the host lacks the locale.
-LOCALES = {"en": "en_US.UTF-8", "ko": "ko_KR.UTF-8", "el": "el_GR.UTF-8"}
 COMMAND_CHECK_UPDATE = 32801
 TIVOLAN_KEY = r"HKCU\Software\Tivolan"
 # An address where nothing listens: the update check of a test that is not about it fails at once and
@@ -52,224 +42,27 @@ def forwarded_request(kind, seconds, action, text):
     return struct.pack("<iii", kind, seconds, action) + units.ljust(520, b"\0")
 
 
-def bmp_size(data):
-    """Width and height of a BMP file, checking the header the driver writes."""
-    if len(data) < 54 or data[:2] != b"BM":
-        raise ValueError("not a BMP file")
-    width, height = struct.unpack_from("<ii", data, 18)
-    bits = struct.unpack_from("<H", data, 28)[0]
-    if bits != 24:
-        raise ValueError(f"{bits} bits per pixel, not 24")
-    return width, abs(height)
-
-
-def bmp_pixel(data, x, y):
-    """(red, green, blue) of pixel x, y counted from the top of a bottom-up 24-bit BMP."""
-    width, height = bmp_size(data)
-    stride = (width * 3 + 3) // 4 * 4
-    offset = struct.unpack_from("<I", data, 10)[0] + (height - 1 - y) * stride + x * 3
-    blue, green, red = data[offset : offset + 3]
-    return red, green, blue
-
-
-class Driven:
-    """The result of one driver call."""
-
-    def __init__(self, code, out, err):
-        self.code = code
-        self.lines = out.splitlines()
-        self.err = err
-
-    @property
-    def text(self):
-        return "\n".join(self.lines)
-
-
-class WineSession:
-    """A Wine prefix with its persistent server, its virtual desktop and an X display for one run."""
-
-    def __init__(self, build_dir, prefix_name="e2e-prefix"):
-        self.build_dir = Path(build_dir).resolve()
-        self.bin = self.build_dir / "bin"
-        self.prefix = self.build_dir / prefix_name
-        self.screenshots = self.build_dir / "screenshots"
-        self.work = None
-        self.lock = None
-        self.xvfb = None
-        self.wineserver = shutil.which("wineserver") or next(
-            (p for p in ("/usr/lib/wine/wineserver", "/usr/lib/wine/wineserver64") if os.path.exists(p)), None
-        )
-        self.programs = []
-
-    # The environment of every Wine process of this run; lang picks one of LOCALES.
-    def env(self, lang=None):
-        env = dict(os.environ)
-        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-        if lang:
-            env.update(LANG=LOCALES[lang], LC_ALL=LOCALES[lang])
-        return env
-
-    def start(self):
-        if not self.wineserver:
-            raise RuntimeError("no wineserver found (install the wine64 package)")
-        if not (self.bin / "tivolan_driver.exe").exists():
-            raise RuntimeError(f"{self.bin / 'tivolan_driver.exe'} is missing: build the windows preset first")
-        if not os.environ.get("DISPLAY"):
-            self._start_xvfb()
-        self.prefix.mkdir(parents=True, exist_ok=True)
-        self.screenshots.mkdir(parents=True, exist_ok=True)
-        # One run per prefix at a time (several test runs may share a build tree): a second run waits.
-        self.lock = open(str(self.prefix) + ".run-lock", "w")
-        fcntl.flock(self.lock, fcntl.LOCK_EX)
-        self.work = Path(tempfile.mkdtemp(prefix="e2e-", dir=self.build_dir))
-        # Whatever a run that was killed left in the prefix goes first; then the persistent server, as a
-        # boot before it would leave a server of its own behind.
-        subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
-        subprocess.run([self.wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL)
-        subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
-        # The first program boots the prefix if it is new and starts Wine's background services, which
-        # inherit its output pipes and would hold open those of whatever we capture: none here.
-        self.detached(["cmd", "/c", "exit"])
-        # One virtual desktop for every program of the prefix, so that the driver shares it; its
-        # explorer starts with the first program that has a window, again detached from our pipes.
-        self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", DESKTOP)
-        self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", DESKTOP, "REG_SZ", "%dx%d" % DESKTOP_SIZE)
-        self.detached([self.bin / "tivolan_driver.exe", "list"])
-
-    def detached(self, args, timeout=180):
-        subprocess.run(
-            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-            env=self.env(),
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-            timeout=timeout,
-            check=True,
-        )
-
-    def stop(self):
-        for program in self.programs:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
-        if self.wineserver:
-            subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
-        if self.xvfb:
-            self.xvfb.terminate()
-            self.xvfb.wait()
-        if self.work:
-            shutil.rmtree(self.work, ignore_errors=True)
-        if self.lock:
-            self.lock.close()
-
-    def _start_xvfb(self):
-        n = 90
-        while os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            n += 1
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", f":{n}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-        )
-        for _ in range(100):
-            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-                break
-            time.sleep(0.1)
-        os.environ["DISPLAY"] = f":{n}"
-
-    def wine(self, args, lang=None, timeout=60):
-        """Runs a program to its end; returns the CompletedProcess (text output)."""
-        return subprocess.run(
-            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-            env=self.env(lang),
-            stdin=subprocess.DEVNULL,
-            capture_output=True,
-            text=True,
-            errors="replace",
-            timeout=timeout,
-        )
-
-    def launch(self, exe, *args, lang=None):
-        """Starts a program and leaves it running; stop() kills it if a test does not end it."""
-        program = subprocess.Popen(
-            [str(ROOT / "tools" / "wine-run"), str(exe)] + [str(a) for a in args],
-            env=self.env(lang),
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-        )
-        self.programs.append(program)
-        return program
-
-    def drive(self, *args, timeout=60):
-        done = self.wine([self.bin / "tivolan_driver.exe"] + list(args), timeout=timeout)
-        return Driven(done.returncode, done.stdout, done.stderr)
-
-    def reg_add(self, key, name, kind, data):
-        done = self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
-        if done.returncode != 0:
-            raise RuntimeError(f"reg add {key} {name} failed: {done.stdout}{done.stderr}")
-
-    def reg_delete_key(self, key):
-        self.wine(["reg", "delete", key, "/f"])
-
-    @staticmethod
-    def windows_path(path):
-        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-    def screenshot(self, name, hwnd=None):
-        """Saves the desktop (or one window) as screenshots/NAME.png; returns the BMP's bytes."""
-        bmp = self.work / f"{name}.bmp"
-        args = ["screenshot", self.windows_path(bmp)] + ([hwnd] if hwnd else [])
-        done = self.drive(*args)
-        if done.code != 0:
-            raise AssertionError(f"screenshot {name} failed: {done.err}")
-        data = bmp.read_bytes()
-        png = self.screenshots / f"{name}.png"
-        if shutil.which("convert"):
-            subprocess.run(["convert", str(bmp), str(png)], check=True)
-        else:
-            shutil.copyfile(bmp, self.screenshots / f"{name}.bmp")
-        return data
-
-    def tray_windows(self):
-        return [line for line in self.drive("list").lines if f"\t{TRAY_CLASS}\t" in line]
-
-
 SESSION = None
 
 
 def setUpModule():
     global SESSION
-    SESSION = WineSession(ARGS.build_dir)
-    try:
-        SESSION.start()
-    except Exception:
-        SESSION.stop()
-        raise
+    SESSION = open_session("e2e-prefix")
 
 
 def tearDownModule():
-    if SESSION:
-        SESSION.stop()
+    close_session()
 
 
-class DriverCase(unittest.TestCase):
-    """Shared helpers: a driver call that must succeed, and waiting for a program to end."""
-
-    def drive_ok(self, *args):
-        done = SESSION.drive(*args)
-        self.assertEqual(done.code, 0, f"tivolan_driver {' '.join(map(str, args))}: {done.err}")
-        return done
+class DriverCase(E2ECase):
+    """Tivolan's tray window, and ending a program through it."""
 
     def wait_tray(self, timeout_ms=30000):
         return self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, timeout_ms).text
 
-    def assertEnds(self, program, code=0, timeout=20):
-        try:
-            self.assertEqual(program.wait(timeout=timeout), code)
-        except subprocess.TimeoutExpired:
-            self.fail(f"the program did not end within {timeout} s")
+    @staticmethod
+    def tray_windows():
+        return [line for line in SESSION.drive("list").lines if f"\t{TRAY_CLASS}\t" in line]
 
     def end_program(self, program):
         """The exit command through the tray window, as the tray menu's exit does."""
@@ -463,7 +256,7 @@ class TivolanTest(TivolanCase):
         self.start("/s")
         self.wait_tray()
         self.assertEqual(self.second_start("/s"), 0)
-        self.assertEqual(len(SESSION.tray_windows()), 1)
+        self.assertEqual(len(self.tray_windows()), 1)
 
     def test_second_start_forwards_an_alarm(self):
         self.start("/s")
@@ -569,7 +362,6 @@ HOME_AFTER_HOURS, HOME_AFTER_MINUTES, HOME_AT_HOUR, HOME_AT_MINUTE, HOME_AMPM = 
 HOME_START, HOME_REPEAT, HOME_PIN, HOME_DESKTOP_SHORTCUT = 1, 1019, 1012, 1011
 SCHEDULE_LIST, SCHEDULE_DELETE = 1020, 1021
 OPTIONS_RUN_AT_LOG_ON = 1022
-MESSAGE_TEXT = 0xFFFF
 COMMAND_OPEN = 32775
 LOCK_WINDOWS = 6
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -580,25 +372,11 @@ E2E_DESKTOP = r"C:\e2e-desktop"
 
 
 def reg_value(key, name):
-    """(type, data) of a registry value as `reg query` shows it, or None when it is missing."""
-    done = SESSION.wine(["reg", "query", key, "/v", name])
-    if done.returncode != 0:
-        return None
-    for line in done.stdout.splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) >= 2 and parts[0].lower() == name.lower():
-            return parts[1], parts[2] if len(parts) > 2 else ""
-    return None
+    return SESSION.reg_value(key, name)
 
 
 def host_path(windows_path):
-    """Where a C: or Z: path of the prefix lies on the host."""
-    drive, rest = windows_path[:2].upper(), windows_path[3:].replace("\\", "/")
-    if drive == "C:":
-        return SESSION.prefix / "drive_c" / rest
-    if drive == "Z:":
-        return Path("/") / rest
-    raise ValueError(f"{windows_path} is on no drive of the prefix")
+    return SESSION.host_path(windows_path)
 
 
 def minutes_of_day(text):
@@ -633,15 +411,6 @@ class MainWindowPagesTest(TivolanCase):
         self.addCleanup(SESSION.wine, ["reg", "delete", RUN_KEY, "/v", "Tivolan", "/f"])
 
     # --- helpers ---
-
-    def until(self, probe, timeout=10.0, interval=0.2):
-        """Polls probe() until it gives something true or the time is up; returns its last answer."""
-        deadline = time.monotonic() + timeout
-        while True:
-            value = probe()
-            if value or time.monotonic() >= deadline:
-                return value
-            time.sleep(interval)
 
     def open_main(self, *args, lang=None):
         """Tivolan started with its main window shown; returns the program and the window."""
@@ -859,50 +628,6 @@ class MainWindowPagesTest(TivolanCase):
                 self.assertEqual(program.returncode, 0)
 
 
-class LoopbackServer:
-    """tools/loopback-server for the update endpoint: scripted answers and the log of requests."""
-
-    def __init__(self, work):
-        port_file = work / "loopback-url"
-        self.process = subprocess.Popen(
-            [str(ROOT / "tools" / "loopback-server"), "--port-file", str(port_file)],
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if port_file.exists() and port_file.read_text().strip():
-                break
-            time.sleep(0.1)
-        self.url = port_file.read_text().strip()
-
-    def control(self, path, body=None):
-        data = json.dumps(body).encode() if body is not None else None
-        with urllib.request.urlopen(self.url + "/_control/" + path, data=data, timeout=10) as answer:
-            return answer.read().decode()
-
-    def reset(self):
-        self.control("reset?scripts=1")
-
-    def answer(self, target, **answer):
-        self.control("script", {target: answer})
-
-    def request_lines(self):
-        """The request line of every request so far."""
-        blocks = [b for b in self.control("requests").split("\n\n") if b.strip()]
-        return [b.splitlines()[0] for b in blocks]
-
-    def wait_requests(self, count, timeout=20):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            lines = self.request_lines()
-            if len(lines) >= count:
-                return lines
-            time.sleep(0.2)
-        return self.request_lines()
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
-
-
 def version_document(current, mode="", url="https://tivolan.example/download", restricted="", display="1.1"):
     return (f'<?xml version="1.0" encoding="utf-8"?><version display="{display}" current="{current}" '
             f'url="{url}" restricted="{restricted}" mode="{mode}"/>')
@@ -1027,13 +752,5 @@ class UpdateCheckTest(TivolanCase):
         self.assertIsNone(program.poll())
 
 
-def main():
-    global ARGS
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build-dir", default=str(ROOT / "build" / "windows"))
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], "-v"] + rest)
-
-
 if __name__ == "__main__":
-    main()
+    run_tests(__doc__)

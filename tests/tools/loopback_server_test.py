@@ -219,8 +219,11 @@ class Control(unittest.TestCase):
         return split_answer(raw_request(self.base, method, "/_control/" + target, body=body))
 
     def test_the_log_holds_requests_as_received_and_no_control_requests(self):
+        before = time.time()
         raw_request(self.base, "GET", "/a/b?x=1&y=%41", headers=[("User-Agent", "probe/1"), ("X-Two", "a: b")])
+        time.sleep(0.05)
         raw_request(self.base, "POST", "/p", body=b"\x00body")
+        after = time.time()
         _, headers, text = self.control("requests")
         self.assertTrue(headers["content-type"].startswith("text/plain"))
         host = self.base[len("http://"):]
@@ -232,6 +235,10 @@ class Control(unittest.TestCase):
         self.assertEqual([(r["method"], r["target"], r["body_hex"]) for r in log],
                          [("GET", "/a/b?x=1&y=%41", ""), ("POST", "/p", "00626f6479")])
         self.assertIn(["User-Agent", "probe/1"], log[0]["headers"])
+        # Arrival times in order, each within the moments around its request.
+        self.assertLessEqual(before, log[0]["time"])
+        self.assertLess(log[0]["time"] + 0.04, log[1]["time"])
+        self.assertLessEqual(log[1]["time"], after)
 
     def test_reset_forgets_requests_and_on_request_the_added_answers(self):
         self.assertEqual(self.control("script?path=/added&text=added")[2], b"ok\n")
