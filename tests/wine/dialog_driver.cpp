@@ -53,10 +53,21 @@ void CDialogDriver::Tick() {
     if (m_next < m_steps.size()) {
         // A step that ends the dialog may come back here from a nested loop; it runs once.
         const size_t step = m_next++;
+        // Steps run from nested loops inside this one ask for themselves, not for this step.
+        m_running = step;
+        m_runAgain = kNoStep;
         m_steps[step](dialog);
-        m_lastStepTime = ::GetTickCount();
-        return;
+        if (m_runAgain != step) {
+            m_lastStepTime = ::GetTickCount();
+            return;
+        }
+        m_next = step;
     }
     if (::GetTickCount() - m_lastStepTime > 10000)
         ::EndDialog(dialog, kWatchdogResult);
+}
+
+void CDialogDriver::RunAgain() {
+    if (g_driver)
+        g_driver->m_runAgain = g_driver->m_running;
 }

@@ -23,12 +23,19 @@ class CDialogDriver {
 
     size_t StepsRun() const { return m_next; }
 
+    // Called from a step that waits for something: the same step runs again at the next tick. The
+    // watchdog counts from the last step that did not wait.
+    static void RunAgain();
+
   private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
 
     std::vector<Step> m_steps;
     size_t m_next = 0;
+    static constexpr size_t kNoStep = static_cast<size_t>(-1);
+    size_t m_running = kNoStep;   // the step being run
+    size_t m_runAgain = kNoStep;  // the step that asked to run again
     UINT m_interval;
     DWORD m_lastStepTime = 0;
     UINT_PTR m_timer = 0;
