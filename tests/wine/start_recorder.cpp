@@ -1,6 +1,8 @@
-// Stands in for the partner's notification program: it records how it was started in a file beside
-// itself ("<its own path>.started": the command line, a line feed, then the current directory, in
-// UTF-16) and ends. The file appears whole, so a test that polls for it never reads half of it.
+// A program that records how it was started in a file beside itself ("<its own path>.started": the
+// command line, a line feed, then the current directory, in UTF-16) and ends. It stands in for every
+// program the checker starts: the partner's notification program, and the downloaded installer (served
+// under the installer's name). The file appears whole, so a test that polls for it never reads half
+// of it.
 #include <windows.h>
 
 #include <string>
