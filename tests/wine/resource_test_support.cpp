@@ -1,4 +1,4 @@
-#include "tivolan_resource_support.h"
+#include "resource_test_support.h"
 
 #include <commctrl.h>
 
@@ -174,6 +174,20 @@ std::vector<std::wstring> ClippedTexts(HWND dialog) {
             const RECT need = Measure(control, text, format, have);
             if (!Fits(need, have))
                 clipped.push_back(Describe(control, text, need, have));
+        } else if (_wcsicmp(className.c_str(), L"Edit") == 0) {
+            if (style & ES_MULTILINE)
+                continue;
+            const std::wstring text = WindowText(control);
+            if (text.empty())
+                continue;
+            // The edit's own margins come off its client area, as it draws inside them.
+            const auto margins = static_cast<DWORD>(SendMessageW(control, EM_GETMARGINS, 0, 0));
+            RECT room = have;
+            room.left += LOWORD(margins);
+            room.right -= HIWORD(margins);
+            const RECT need = Measure(control, text, DT_SINGLELINE | DT_NOPREFIX, RECT{0, 0, 0, 0});
+            if (!Fits(need, room))
+                clipped.push_back(Describe(control, text, need, room));
         } else if (_wcsicmp(className.c_str(), L"ComboBox") == 0) {
             COMBOBOXINFO info{};
             info.cbSize = sizeof(info);
@@ -219,7 +233,7 @@ std::vector<std::wstring> LayoutFaults(HWND dialog) {
         const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
         if (ClassOf(control) == L"Static" && (style & SS_TYPEMASK) == SS_ETCHEDHORZ)
             continue;
-        if (IsRectEmpty(&rect))
+        if (IsRectEmpty(&rect) || !(style & WS_VISIBLE))
             continue;
         for (const Placed& other : placed) {
             RECT overlap{};
