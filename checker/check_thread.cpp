@@ -1,0 +1,32 @@
+#include "checker/check_thread.h"
+
+#include <ctime>
+
+#include "checker/crt_local_calendar.h"
+#include "checker/res/resource.h"
+#include "checker/version_check_win.h"
+#include "common/platform/registry_win.h"
+
+CCheckThread::~CCheckThread() {
+    StopAndWait();
+}
+
+void CCheckThread::Run() {
+    m_result = BackgroundCheckResult{};
+    CWin32Registry registry;
+    const CCrtLocalCalendar calendar;
+    const BackgroundCheckServices services{
+        registry,
+        calendar,
+        [] { return static_cast<int64_t>(std::time(nullptr)); },
+        [](uint32_t milliseconds) { ::Sleep(milliseconds); },
+        [this] { return IsStopRequested(); },
+        [](CVersionInfo& info, const InstalledVersion& installed) {
+            return CheckLatestVersion(info, installed.display, installed.spec, installed.major,
+                                      installed.minor);
+        },
+        [](double ratio) { return RolloutDraw(ratio); },
+    };
+    if (RunBackgroundCheck(services, m_result) && m_targetWindow)
+        ::PostMessageW(m_targetWindow, WM_QP_NEWVERSION, 0, 0);
+}
