@@ -370,8 +370,8 @@ TEST_F(CheckerCreatedDialogs, EachTemplateCreatesItsDialogWithTheListShowingAndT
                 continue;
             const HWND list = GetDlgItem(dialog.Handle(), IDC_OFFERED_ITEMS);
             const HWND bar = GetDlgItem(dialog.Handle(), IDC_DOWNLOAD_PROGRESS);
-            EXPECT_TRUE(IsWindowVisible(list));
-            EXPECT_FALSE(IsWindowVisible(bar));
+            EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE);
+            EXPECT_FALSE(GetWindowLongPtrW(bar, GWL_STYLE) & WS_VISIBLE);
             EXPECT_TRUE(GetWindowLongPtrW(dialog.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
             // The bar covers the closed list's width and sits within its height.
             RECT listRect{}, barRect{};

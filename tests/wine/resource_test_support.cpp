@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -107,15 +108,20 @@ CCreatedDialog::CCreatedDialog(UINT id, LANGID language) {
     const auto raw = ExactResource(RT_DIALOG, id, language);
     if (!raw)
         return;
-    // The templates are extended ones; CreateDialogIndirectParamW reads both kinds.
-    const auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(raw->data);
-    const DWORD style = reinterpret_cast<const DWORD*>(raw->data)[3];
-    if (style & WS_CHILD) {
+    // The templates are extended ones, with the style in their fourth DWORD. A copy without
+    // WS_VISIBLE keeps a dialog that shows itself off the screen: showing and destroying a window
+    // costs Wine a wait for the X server, and nothing measured here needs it shown.
+    std::vector<DWORD> copy((raw->size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    std::memcpy(copy.data(), raw->data, raw->size);
+    if (copy.size() < 4)
+        return;
+    copy[3] &= ~static_cast<DWORD>(WS_VISIBLE);
+    if (copy[3] & WS_CHILD) {
         m_parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
     }
-    m_dialog =
-        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate, m_parent, IdleDialogProc, 0);
+    m_dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(copy.data()), m_parent, IdleDialogProc, 0);
 }
 
 CCreatedDialog::~CCreatedDialog() {

@@ -28,9 +28,8 @@ std::optional<RawResource> ExactResource(LPCWSTR type, UINT id, LANGID language)
 // The lower-cased character after the first single "&" of a control or menu text, or 0.
 wchar_t AccessKey(const std::wstring& text);
 
-// One language's dialog created from its template, with a dialog procedure that does nothing; a
-// page (a child dialog) gets a hidden parent window of its own. The dialog is shown only when its
-// template says so.
+// One language's dialog created hidden from its template (also one that would show itself), with a
+// dialog procedure that does nothing; a page (a child dialog) gets a hidden parent window of its own.
 class CCreatedDialog {
   public:
     CCreatedDialog(UINT id, LANGID language);
