@@ -7,17 +7,6 @@ namespace {
 
 constexpr uint32_t kStatusOk = 200;
 
-class CLockScope {
-  public:
-    explicit CLockScope(ILockable& lock) : m_lock(lock) { m_lock.Lock(); }
-    ~CLockScope() { m_lock.Unlock(); }
-    CLockScope(const CLockScope&) = delete;
-    CLockScope& operator=(const CLockScope&) = delete;
-
-  private:
-    ILockable& m_lock;
-};
-
 }  // namespace
 
 CDownloadJob::CDownloadJob(ILockable& lock) : m_lock(lock) {}
@@ -25,7 +14,7 @@ CDownloadJob::CDownloadJob(ILockable& lock) : m_lock(lock) {}
 void CDownloadJob::Prepare(std::wstring url, std::wstring filePath) {
     m_url = std::move(url);
     m_filePath = std::move(filePath);
-    CLockScope hold(m_lock);
+    CLockHolder hold(m_lock);
     m_totalBytes = 0;
     m_receivedBytes = 0;
     m_state = DownloadState::Started;
@@ -60,11 +49,11 @@ DownloadState CDownloadJob::Transfer(IDownloadTransfer& transfer,
 
     const uint32_t announced = transfer.ContentLength();
     {
-        CLockScope hold(m_lock);
+        CLockHolder hold(m_lock);
         m_totalBytes = announced;
     }
     {
-        CLockScope hold(m_lock);
+        CLockHolder hold(m_lock);
         m_state = DownloadState::Receiving;
     }
     const DownloadState result = ReceiveBody(transfer, file, cancelRequested, announced);
@@ -97,7 +86,7 @@ DownloadState CDownloadJob::ReceiveBody(IDownloadTransfer& transfer,
             break;
         received += static_cast<uint64_t>(count);
         {
-            CLockScope hold(m_lock);
+            CLockHolder hold(m_lock);
             m_receivedBytes = received > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(received);
         }
         count = transfer.Read(block.data(), kBlockSize);
@@ -106,11 +95,11 @@ DownloadState CDownloadJob::ReceiveBody(IDownloadTransfer& transfer,
 }
 
 void CDownloadJob::StoreState(DownloadState state) {
-    CLockScope hold(m_lock);
+    CLockHolder hold(m_lock);
     m_state = state;
 }
 
 DownloadProgress CDownloadJob::Progress() const {
-    CLockScope hold(m_lock);
+    CLockHolder hold(m_lock);
     return DownloadProgress{m_state, m_totalBytes, m_receivedBytes};
 }

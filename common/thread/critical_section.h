@@ -18,15 +18,3 @@ class JCriticalSection final : public ILockable {
   private:
     CRITICAL_SECTION m_section;
 };
-
-// Holds an ILockable for one scope, so an early return cannot leave it taken.
-class CLockHolder {
-  public:
-    explicit CLockHolder(ILockable& lock) : m_lock(lock) { m_lock.Lock(); }
-    ~CLockHolder() { m_lock.Unlock(); }
-    CLockHolder(const CLockHolder&) = delete;
-    CLockHolder& operator=(const CLockHolder&) = delete;
-
-  private:
-    ILockable& m_lock;
-};
