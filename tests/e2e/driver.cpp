@@ -897,6 +897,18 @@ int Combo(int argc, wchar_t** argv) {
     return kOk;
 }
 
+// drop-down HWND ID 1|0: opens or closes a drop-down combo box's list, as for a screenshot of its entries.
+int DropDown(int argc, wchar_t** argv) {
+    const auto control = argc == 3 ? ArgControl(argc - 1, argv, 0) : std::nullopt;
+    const auto open = argc == 3 ? ArgNumber(argv[2]) : std::nullopt;
+    if (!control || !open || (*open != 0 && *open != 1))
+        return Fail("usage: drop-down HWND ID 1|0 (an existing combo box)");
+    if (!SendTo(*control, CB_SHOWDROPDOWN, static_cast<WPARAM>(*open), 0))
+        return Fail("drop-down: the control does not answer");
+    const auto shown = SendTo(*control, CB_GETDROPPEDSTATE, 0, 0);
+    return shown && (*shown != 0) == (*open == 1) ? kOk : Fail("drop-down: the list did not follow", kNo);
+}
+
 // checked HWND ID: 1 for a checked button (check box or radio button), else 0.
 int Checked(int argc, wchar_t** argv) {
     const auto control = argc == 2 ? ArgControl(argc, argv, 0) : std::nullopt;
@@ -1176,6 +1188,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"select", Select},
     {L"combo", Combo},
     {L"checked", Checked},
+    {L"drop-down", DropDown},
     {L"progress", Progress},
     {L"rows", Rows},
     {L"columns", Columns},
@@ -1215,8 +1228,8 @@ int wmain(int argc, wchar_t** argv) {
         "usage: tivolan_driver [--desktop NAME] SUBCOMMAND ARGS (wait-window, gone, command, send-copydata, "
         "text, children, rect,\n"
         "       list, click, visible, enabled, pid, peak-memory, tray-tip, right-click-tray, close-menu,\n"
-        "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, checked, progress, "
-        "rows, columns,\n"
+        "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, drop-down, checked, "
+        "progress, rows, columns,\n"
         "       select-row, tab, click-tab, desktop-folder, temp-folder, read-link)\n",
         stderr);
     return kError;

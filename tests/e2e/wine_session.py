@@ -222,8 +222,9 @@ class WineSession:
             return Path("/") / rest
         raise ValueError(f"{windows_path} is on no drive of the prefix")
 
-    def screenshot(self, name, hwnd=None):
-        """Saves the desktop (or one window) as screenshots/NAME.png; returns the BMP's bytes."""
+    def screenshot(self, name, hwnd=None, area=None):
+        """Saves the desktop (or one window, or the screen rectangle area = (left, top, right, bottom))
+        as screenshots/NAME.png; returns the BMP's bytes (of the whole desktop for an area)."""
         bmp = self.work / f"{name}.bmp"
         args = ["screenshot", self.windows_path(bmp)] + ([hwnd] if hwnd else [])
         done = self.drive(*args)
@@ -232,7 +233,11 @@ class WineSession:
         data = bmp.read_bytes()
         png = self.screenshots / f"{name}.png"
         if shutil.which("convert"):
-            subprocess.run(["convert", str(bmp), str(png)], check=True)
+            crop = []
+            if area:
+                left, top, right, bottom = area
+                crop = ["-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage"]
+            subprocess.run(["convert", str(bmp)] + crop + [str(png)], check=True)
         else:
             shutil.copyfile(bmp, self.screenshots / f"{name}.bmp")
         return data
