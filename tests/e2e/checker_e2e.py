@@ -31,6 +31,7 @@ STATE_KEY = QUILLPACK_KEY + r"\Update"
 UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillpack"
 RUN_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run"
 IDYES, IDNO = 6, 7
+WS_EX_APPWINDOW = 0x40000
 INSTALLED = {"VersionMajor": 4, "VersionMinor": 1, "VersionSpec": "Full", "DisplayVersion": "4.1.2"}
 QUERY = "?version=4.1.2&sver=Full&hv=4&lv=1&lang=en"
 PRIMARY = "/main/download/version.php"
@@ -234,6 +235,8 @@ class BackgroundCheckTest(CheckerCase):
         # Three seconds of the first timer and one of the worker come before the request.
         self.assertGreaterEqual(time.monotonic() - started, 4.0)
         self.assertEqual(self.drive_ok("text", dialog).text, TITLE)
+        ex_style = int(self.drive_ok("rect", dialog).text.split()[4], 16)
+        self.assertTrue(ex_style & WS_EX_APPWINDOW, "the dialog has a taskbar button of its own")
         self.assertEqual(self.server.request_lines(), [f"GET {PRIMARY}{QUERY} HTTP/1.1"])
         loaded, checked = self.stored_time("loaded"), self.stored_time("checked")
         self.assertNow(loaded, "loaded")
