@@ -536,17 +536,31 @@ class StartUpTest(CheckerCase):
         self.assertTrue(other.is_dir(), "another name stays")
         other.rmdir()
 
-    def test_a_link_among_leftovers_goes_without_what_it_points_to(self):
-        kept = SESSION.work / "link-target"
-        kept.mkdir(exist_ok=True)
-        (kept / "keep.txt").write_text("kept")
-        link = self.temp / "QPCHKUPDLINK"
-        if not self.make_directory_link(link, kept):
-            self.skipTest("this Wine cannot make a directory link (mklink /j fails, mklink /d makes nothing), "
-                          "and a host symbolic link is an ordinary folder to it")
+    def test_links_among_leftovers_never_lead_the_clean_up_outside(self):
+        # One link is itself a leftover's name, one lies inside a leftover folder; each points at a folder
+        # outside the temporary folder whose file must survive.
+        targets = {name: SESSION.work / f"link-target-{name}" for name in ("named", "inside")}
+        for target in targets.values():
+            target.mkdir(exist_ok=True)
+            (target / "keep.txt").write_text("kept")
+        named = self.temp / "QPCHKUPDLINK"
+        holder = self.temp / "QPCHKUPD   9"
+        holder.mkdir()
+        inside = holder / "inner"
+        wine_links = self.make_directory_link(named, targets["named"])
+        if wine_links:
+            self.assertTrue(self.make_directory_link(inside, targets["inside"]))
+        else:
+            # This Wine makes no link (mklink /j fails, /d makes nothing); it shows a host symbolic link as
+            # a directory reparse point, which the clean-up must not enter either.
+            os.symlink(targets["named"], named)
+            os.symlink(targets["inside"], inside)
         self.clean_up_at_start()
-        self.assertFalse(os.path.lexists(link), "the link itself is removed")
-        self.assertEqual((kept / "keep.txt").read_text(), "kept", "what a link points to is never touched")
+        for name, target in targets.items():
+            self.assertEqual((target / "keep.txt").read_text(), "kept", f"the {name} link's target is untouched")
+        if wine_links:
+            self.assertFalse(os.path.lexists(named), "the link itself is removed")
+            self.assertFalse(holder.exists(), "the folder goes with the link inside it")
 
     def make_directory_link(self, link, target):
         """A junction, else a directory symbolic link, made inside the prefix the way Windows makes
