@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -26,6 +27,32 @@ namespace {
 
 constexpr UINT kProgressIntervalMs = 1000;
 constexpr int kProgressRange = 1000;
+
+// Labels are longer than the box beside the buttons; the open list shows them whole, up to the width
+// of the screen.
+void WidenDropDown(HWND list) {
+    HDC dc = ::GetDC(list);
+    if (!dc)
+        return;
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    const LRESULT count = ::SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(
+            static_cast<size_t>(std::max<LRESULT>(0, ::SendMessageW(list, CB_GETLBTEXTLEN, i, 0))), L'\0');
+        ::SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+            widest = std::max(widest, size.cx);
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(list, dc);
+    const int margins = 4 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL);
+    const int width = std::min<int>(widest + margins, ::GetSystemMetrics(SM_CXSCREEN));
+    // The list is never narrower than the box itself, whatever is asked here.
+    ::SendMessageW(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
 
 void OpenInBrowser(const std::wstring& url) {
     ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
@@ -76,6 +103,7 @@ void CQPUpdateDlg::FillOfferedItems() {
     }
     if (!m_itemOfEntry.empty()) {
         ::SendMessageW(list, CB_SETCURSEL, 0, 0);
+        WidenDropDown(list);
         return;
     }
     // Nothing offered for this edition: OK would have nothing to act on.

@@ -245,7 +245,7 @@ TEST_F(CheckerDialogsTest, UpdateDialogListsWhatSuitsTheInstalledEdition) {
     info.display = L"9.1 (beta)";
     info.adUrl = L"";
     info.items = {
-        {L"For everyone", L"*", L"exe", FileUrl(L"a.exe")},
+        {L"For everyone, with every codec and filter of the pack", L"*", L"exe", FileUrl(L"a.exe")},
         {L"Lite only", L"lite", L"exe", FileUrl(L"b.exe")},
         {L"Pro only", L"Pro", L"exe", FileUrl(L"c.exe")},
         {L"Release notes", L"LITE", L"link", L"http://127.0.0.1/notes"},
@@ -253,6 +253,8 @@ TEST_F(CheckerDialogsTest, UpdateDialogListsWhatSuitsTheInstalledEdition) {
     std::vector<std::wstring> entries;
     std::vector<LRESULT> itemData;
     LRESULT selected = -1;
+    LRESULT droppedWidth = 0;
+    LONG boxWidth = 0;
     std::wstring installedText, offeredText;
     LONG_PTR exStyle = 0;
     bool okEnabled = false;
@@ -265,6 +267,10 @@ TEST_F(CheckerDialogsTest, UpdateDialogListsWhatSuitsTheInstalledEdition) {
             for (size_t i = 0; i < entries.size(); ++i)
                 itemData.push_back(::SendMessageW(list, CB_GETITEMDATA, i, 0));
             selected = ::SendMessageW(list, CB_GETCURSEL, 0, 0);
+            droppedWidth = ::SendMessageW(list, CB_GETDROPPEDWIDTH, 0, 0);
+            RECT box{};
+            ::GetWindowRect(list, &box);
+            boxWidth = box.right - box.left;
             installedText = ControlText(dialog, IDC_INSTALLED_VERSION);
             offeredText = ControlText(dialog, IDC_NEW_VERSION);
             exStyle = ::GetWindowLongPtrW(dialog, GWL_EXSTYLE);
@@ -281,7 +287,10 @@ TEST_F(CheckerDialogsTest, UpdateDialogListsWhatSuitsTheInstalledEdition) {
     CQPUpdateDlg dialog(info);
     dialog.SetInstalledVersion(L"8.7", L"Lite");
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    EXPECT_EQ(entries, (std::vector<std::wstring>{L"For everyone", L"Lite only", L"Release notes"}));
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"For everyone, with every codec and filter of the pack",
+                                                  L"Lite only", L"Release notes"}));
+    // The open list shows the long label whole rather than cut at the box's width.
+    EXPECT_GT(droppedWidth, boxWidth);
     EXPECT_EQ(itemData, (std::vector<LRESULT>{0, 1, 3}));
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(installedText, L"8.7");
