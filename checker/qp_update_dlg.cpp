@@ -184,11 +184,7 @@ void CQPUpdateDlg::StartDownload(const CVersionItem& item) {
     m_downloadFolder = CreateDownloadFolder();
     // A name that could leave the folder or is no file name at all gives no path, and the worker
     // fails before it asks for anything.
-    std::wstring path;
-    const std::optional<std::wstring> name = DownloadFileName(item.url);
-    if (name && !m_downloadFolder.empty())
-        path = m_downloadFolder + L"\\" + *name;
-    m_job.Prepare(item.url, path);
+    m_job.Prepare(item.url, DownloadFilePath(m_downloadFolder, item.url));
 
     if (!m_worker.Start()) {
         ShowCheckerMessage(Hwnd(), IDS_DOWNLOAD_NOT_STARTED, MB_OK | MB_ICONWARNING);
