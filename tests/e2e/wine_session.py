@@ -186,9 +186,14 @@ class WineSession:
     # --- the registry, through reg.exe ---
 
     def reg_add(self, key, name, kind, data):
-        done = self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
-        if done.returncode != 0:
-            raise RuntimeError(f"reg add {key} {name} failed: {done.stdout}{done.stderr}")
+        # Right after a new prefix boots, reg.exe has been seen to fail once without a word while Wine's
+        # services settle; a real refusal fails every time.
+        for _ in range(3):
+            done = self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
+            if done.returncode == 0:
+                return
+            time.sleep(1)
+        raise RuntimeError(f"reg add {key} {name} failed ({done.returncode}): {done.stdout}{done.stderr}")
 
     def reg_delete_key(self, key):
         self.wine(["reg", "delete", key, "/f"])
