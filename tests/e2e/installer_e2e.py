@@ -140,7 +140,9 @@ class InstallerCase(E2ECase):
 
     def page_controls(self, window):
         """(id, class, visible, text) of every control below the setup window."""
-        return [tuple(line.split("\t", 3)) for line in self.drive_ok("children", window).lines]
+        # A text with line breaks continues on lines of its own, which are no controls.
+        rows = [line.split("\t", 3) for line in self.drive_ok("children", window).lines]
+        return [tuple(row) for row in rows if len(row) == 4]
 
 
 class SilentInstallTest(InstallerCase):
@@ -298,11 +300,12 @@ class PageScreenshotTest(InstallerCase):
             with self.subTest(lang=lang):
                 setup = SESSION.launch(self.setup, lang=lang)
                 window = self.wait_setup_window()
+                # The folder page's Next would install: it is left with Cancel.
                 for page in ("welcome", "components", "folder"):
+                    if page != "welcome":
+                        self.drive_ok("click", window, NEXT)
                     time.sleep(0.5)
                     SESSION.screenshot(f"setup-{page}-{lang}", window)
-                    self.drive_ok("click", window, NEXT)
-                time.sleep(0.5)
                 self.drive_ok("click", window, CANCEL)
                 question = self.until(lambda: self.other_dialogs(window), timeout=5)
                 self.assertTrue(question, "the question before quitting")

@@ -56,6 +56,7 @@ InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "${PRODUCT} ${VERSION}"
 
 VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
