@@ -25,6 +25,10 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tivol
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 TIVOLAN_KEY = r"HKCU\Software\Tivolan"
 NO_SERVER = "http://127.0.0.1:9"
+# Held by a running Tivolan from its start to its end.
+INSTANCE_MUTEX = "Tivolan-70BDD048-FA5E-4830-8843-D9BAF41DE860"
+# The setup's exit code when a running Tivolan did not end when asked to.
+STILL_RUNNING_EXIT_CODE = 3
 OLD_VERSION = "0.9.0"
 # The button ids of every NSIS page, and the page's own dialog inside the window.
 NEXT, CANCEL, BACK = 1, 2, 3
@@ -138,6 +142,14 @@ class InstallerCase(E2ECase):
                 found.append(handle)
         return found
 
+    def check_box(self, window, word):
+        """(id, page) of the visible check box on the current page whose text holds word, or None."""
+        for control_id, kind, visible, text in self.page_controls(window):
+            if kind == "Button" and visible == "1" and word in text and int(control_id) not in (NEXT, CANCEL, BACK):
+                found = self.drive_ok("find", window, control_id).text.split("\t")
+                return int(control_id), found[1]
+        return None
+
     def page_controls(self, window):
         """(id, class, visible, text) of every control below the setup window."""
         # A text with line breaks continues on lines of its own, which are no controls.
@@ -208,6 +220,7 @@ class UpgradeTest(InstallerCase):
         subprocess.run(
             [makensis, "-V2", "-WX", "-INPUTCHARSET", "UTF8", f"-DVERSION={OLD_VERSION}", f"-DFILE_VERSION={OLD_VERSION}.0",
              f"-DBIN_DIR={work / 'bin'}", f"-DICON_FILE={SESSION.build_dir / 'scheduler/generated/images/app.ico'}",
+             f"-DWELCOME_BITMAP={SESSION.build_dir / 'tools/installer/images/setup_welcome.bmp'}",
              f"-DOUT_FILE={out}", str(ROOT / "tools/installer/tivolan.nsi")],
             check=True)
         cls.old_setup = out
@@ -232,6 +245,26 @@ class UpgradeTest(InstallerCase):
         self.assertNotEqual(self.drive_ok("pid", tray).text, old_pid)
         self.assertRegex(self.until(lambda: self.drive_ok("tray-tip").text, timeout=10), r"^Tivolan - .* Shut down$")
         self.assertEqual(SESSION.reg_value(RUN_KEY, "Tivolan"), ("REG_SZ", f'"{self.program}" /s'))
+
+    def test_an_upgrade_stops_with_nothing_replaced_when_the_running_program_does_not_end(self):
+        if not self.old_setup:
+            self.skipTest("makensis is not installed: no older version to upgrade")
+        self.install(self.old_setup)
+        old_bytes = self.host(self.program).read_bytes()
+        holder_exe = SESSION.bin / "mutex_holder.exe"
+        holding = Path(f"{holder_exe}.holding")
+        holding.unlink(missing_ok=True)
+        holder = SESSION.launch(holder_exe, INSTANCE_MUTEX)
+        try:
+            self.assertTrue(self.until(holding.exists, timeout=20), "the holder took the mutex")
+            started = time.monotonic()
+            self.assertEqual(run_unpiped([self.setup, "/S"]), STILL_RUNNING_EXIT_CODE)
+            self.assertGreaterEqual(time.monotonic() - started, 14, "the setup gave the program 15 s to end")
+        finally:
+            Path(f"{holder_exe}.release").touch()
+        self.assertEnds(holder, 0)
+        self.assertEqual(self.host(self.program).read_bytes(), old_bytes, "the old file stays")
+        self.assertEqual(self.entry("DisplayVersion"), OLD_VERSION)
 
     def test_an_upgrade_keeps_a_declined_run_entry_declined(self):
         if not self.old_setup:
@@ -284,11 +317,9 @@ class UninstallTest(InstallerCase):
 
     def settings_box(self, window):
         """(id, page) of the settings check box on the uninstaller's first page."""
-        for control_id, kind, visible, text in self.page_controls(window):
-            if kind == "Button" and visible == "1" and "settings" in text:
-                found = self.drive_ok("find", window, control_id).text.split("\t")
-                return int(control_id), found[1]
-        self.fail("no settings check box")
+        box = self.check_box(window, "settings")
+        self.assertIsNotNone(box, "no settings check box")
+        return box
 
 
 class PageScreenshotTest(InstallerCase):
@@ -300,17 +331,23 @@ class PageScreenshotTest(InstallerCase):
             with self.subTest(lang=lang):
                 setup = SESSION.launch(self.setup, lang=lang)
                 window = self.wait_setup_window()
-                # The folder page's Next would install: it is left with Cancel.
                 for page in ("welcome", "components", "folder"):
                     if page != "welcome":
                         self.drive_ok("click", window, NEXT)
                     time.sleep(0.5)
                     SESSION.screenshot(f"setup-{page}-{lang}", window)
-                self.drive_ok("click", window, CANCEL)
-                question = self.until(lambda: self.other_dialogs(window), timeout=5)
-                self.assertTrue(question, "the question before quitting")
-                self.drive_ok("click", question[0], MESSAGE_YES)
-                self.assertEnds(setup, 1, timeout=20)  # cancelled by the user
+                self.drive_ok("click", window, NEXT)  # Install
+                run_box = self.until(lambda: self.check_box(window, "Tivolan"), timeout=60)
+                self.assertIsNotNone(run_box, "the finish page's box that starts Tivolan")
+                time.sleep(0.5)
+                SESSION.screenshot(f"setup-finish-{lang}", window)
+                self.assertEqual(SESSION.drive("checked", run_box[1], run_box[0]).code, 0, "checked at first")
+                self.drive_ok("click", run_box[1], run_box[0])
+                self.assertTrue(self.until(lambda: SESSION.drive("checked", run_box[1], run_box[0]).code == 1))
+                self.drive_ok("click", window, NEXT)  # Finish
+                self.assertEnds(setup, 0, timeout=20)
+                self.assertEqual(SESSION.drive("wait-window", TRAY_CLASS, TRAY_TITLE, 2000).code, 1,
+                                 "Tivolan was not started with the box cleared")
 
                 SESSION.launch(self.uninstaller, lang=lang)
                 window = self.wait_setup_window()
@@ -318,6 +355,17 @@ class PageScreenshotTest(InstallerCase):
                 SESSION.screenshot(f"uninstall-settings-{lang}", window)
                 self.drive_ok("click", window, CANCEL)
                 self.drive_ok("gone", DIALOG_CLASS, "-", 10000, "--visible")
+
+    def test_cancel_asks_first_and_installs_nothing(self):
+        setup = SESSION.launch(self.setup)
+        window = self.wait_setup_window()
+        self.drive_ok("click", window, CANCEL)
+        question = self.until(lambda: self.other_dialogs(window), timeout=5)
+        self.assertTrue(question, "the question before quitting")
+        self.drive_ok("click", question[0], MESSAGE_YES)
+        self.assertEnds(setup, 1, timeout=20)  # cancelled by the user
+        self.assertFalse(self.host(self.folder).exists())
+        self.assertIsNone(self.entry("DisplayName"))
 
 
 if __name__ == "__main__":

@@ -317,5 +317,35 @@ class CheckerIconTest(unittest.TestCase):
                 self.assertNotEqual(mine, theirs)
 
 
+class SetupPictureTest(unittest.TestCase):
+    """The setup's set: the welcome and finish pages' picture, the program icon on its blue."""
+
+    @classmethod
+    def setUpClass(cls):
+        with tempfile.TemporaryDirectory() as first, tempfile.TemporaryDirectory() as second:
+            cls.files = run_script(first, "--set", "setup")
+            cls.again = run_script(second, "--set", "setup")
+
+    def test_one_picture_the_size_of_the_page_panel_and_the_same_bytes_every_run(self):
+        self.assertEqual(sorted(self.files), ["setup_welcome.bmp"])
+        self.assertEqual(self.files, self.again)
+        width, height, _ = read_bmp24(self.files["setup_welcome.bmp"])
+        self.assertEqual((width, height), (164, 314))
+
+    def test_blue_everywhere_but_the_icon_which_is_whole_and_centred(self):
+        width, height, pixels = read_bmp24(self.files["setup_welcome.bmp"])
+        for x, y in ((0, 0), (163, 0), (0, 313), (163, 313), (82, 20)):
+            with self.subTest(x=x, y=y):
+                r, g, b = pixels[y * width + x]
+                self.assertGreater(b, r + 60, "blue background")
+        # The icon's white face and red badge are whole inside the picture, clear of its edges, in the
+        # upper half where the page's text begins.
+        white = [(i % width, i // width) for i, (r, g, b) in enumerate(pixels) if min(r, g, b) > 235]
+        red = [(i % width, i // width) for i, (r, g, b) in enumerate(pixels) if r > 180 and g < 90 and b < 90]
+        self.assertGreater(len(white), 1000, "the clock face")
+        self.assertGreater(len(red), 300, "the power badge")
+        for x, y in white + red:
+            self.assertTrue(8 <= x < width - 8 and y < height // 2, (x, y))
+
 if __name__ == "__main__":
     unittest.main()

@@ -24,9 +24,14 @@ LangString SettingsSubtitle ${LANG_ENGLISH} "Choose whether to keep your setting
 LangString SettingsSubtitle ${LANG_KOREAN} "설정과 반복 작업을 유지할지 선택하십시오."
 LangString SettingsSubtitle ${LANG_GREEK} "Επιλέξτε αν θα διατηρηθούν οι ρυθμίσεις και οι επαναλαμβανόμενες εργασίες σας."
 
-LangString SettingsExplain ${LANG_ENGLISH} "Tivolan's settings and repeating tasks are kept unless you choose to remove them. Keep them if you will install Tivolan again."
-LangString SettingsExplain ${LANG_KOREAN} "제거를 선택하지 않으면 Tivolan의 설정과 반복 작업은 유지됩니다. Tivolan을 다시 설치하려면 유지하십시오."
-LangString SettingsExplain ${LANG_GREEK} "Οι ρυθμίσεις και οι επαναλαμβανόμενες εργασίες του Tivolan διατηρούνται, εκτός αν επιλέξετε να καταργηθούν. Διατηρήστε τις αν θα εγκαταστήσετε ξανά το Tivolan."
+; Each sentence starts a line of its own: a Korean sentence broken at the page's edge would split a word.
+LangString SettingsExplain ${LANG_ENGLISH} "Tivolan's settings and repeating tasks are kept unless you choose to remove them.$\r$\nKeep them if you will install Tivolan again."
+LangString SettingsExplain ${LANG_KOREAN} "제거를 선택하지 않으면 Tivolan의 설정과 반복 작업은 유지됩니다.$\r$\nTivolan을 다시 설치하려면 유지하십시오."
+LangString SettingsExplain ${LANG_GREEK} "Οι ρυθμίσεις και οι επαναλαμβανόμενες εργασίες του Tivolan διατηρούνται, εκτός αν επιλέξετε να καταργηθούν.$\r$\nΔιατηρήστε τις αν θα εγκαταστήσετε ξανά το Tivolan."
+
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install Tivolan ${VERSION} for your user account. It needs no administrator rights.$\r$\n$\r$\nIf Tivolan is running, Setup closes it and starts it again afterwards. Your settings and repeating tasks are kept.$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_KOREAN} "현재 사용자 계정에 Tivolan ${VERSION}을(를) 설치합니다. 관리자 권한은 필요하지 않습니다.$\r$\n$\r$\nTivolan이 실행 중이면 설치 프로그램이 닫았다가 설치 후 다시 시작합니다. 설정과 반복 작업은 유지됩니다.$\r$\n$\r$\n계속하려면 '다음' 버튼을 누르십시오."
+LangString WelcomeText ${LANG_GREEK} "Το πρόγραμμα εγκατάστασης θα εγκαταστήσει το Tivolan ${VERSION} για τον λογαριασμό χρήστη σας. Δεν χρειάζονται δικαιώματα διαχειριστή.$\r$\n$\r$\nΑν το Tivolan εκτελείται, το πρόγραμμα εγκατάστασης θα το κλείσει και θα το ξεκινήσει ξανά μετά την εγκατάσταση. Οι ρυθμίσεις και οι επαναλαμβανόμενες εργασίες σας διατηρούνται.$\r$\n$\r$\nΚάντε κλικ στο Επόμενο για να συνεχίσετε."
 
 LangString RemoveSettingsBox ${LANG_ENGLISH} "&Remove my settings and repeating tasks too"
 LangString RemoveSettingsBox ${LANG_KOREAN} "설정과 반복 작업도 제거(&R)"

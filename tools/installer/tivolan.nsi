@@ -3,6 +3,7 @@
 ;   FILE_VERSION the same with four parts, such as 1.0.0.0
 ;   BIN_DIR      the folder that holds Tivolan.exe
 ;   ICON_FILE    the program's icon
+;   WELCOME_BITMAP the picture of the welcome and finish pages (tools/make-images --set setup)
 ;   OUT_FILE     where the setup program goes
 ;
 ; Per-user install: everything Tivolan keeps (its settings, stored tasks, Run entry, jump list) belongs
@@ -27,6 +28,7 @@ SetCompressor /SOLID lzma
 !insertmacro REQUIRE_DEFINE FILE_VERSION
 !insertmacro REQUIRE_DEFINE BIN_DIR
 !insertmacro REQUIRE_DEFINE ICON_FILE
+!insertmacro REQUIRE_DEFINE WELCOME_BITMAP
 !insertmacro REQUIRE_DEFINE OUT_FILE
 
 !include MUI2.nsh
@@ -72,6 +74,8 @@ Var RemoveSettingsBox
 
 !define MUI_ICON "${ICON_FILE}"
 !define MUI_UNICON "${ICON_FILE}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME_BITMAP}"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\${PROGRAM}"
@@ -309,9 +313,9 @@ Function un.SettingsPageShow
     ${If} $0 == error
         Abort
     ${EndIf}
-    ${NSD_CreateLabel} 0 0 100% 24u "$(SettingsExplain)"
+    ${NSD_CreateLabel} 0 0 100% 32u "$(SettingsExplain)"
     Pop $0
-    ${NSD_CreateCheckbox} 0 32u 100% 12u "$(RemoveSettingsBox)"
+    ${NSD_CreateCheckbox} 0 40u 100% 12u "$(RemoveSettingsBox)"
     Pop $RemoveSettingsBox
     ${NSD_SetState} $RemoveSettingsBox $RemoveSettings
     nsDialogs::Show
