@@ -55,16 +55,9 @@ def project_version(build_dir):
 
 
 def run_unpiped(args, timeout=180):
-    """Runs a program to its end with no pipe of ours: a program it starts (the setup program's Tivolan,
-    the uninstaller's copy of itself) would inherit a pipe and hold it open. Gives the exit code."""
-    return subprocess.run(
-        [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-        env=SESSION.env(),
-        stdin=subprocess.DEVNULL,
-        stdout=subprocess.DEVNULL,
-        stderr=subprocess.DEVNULL,
-        timeout=timeout,
-    ).returncode
+    """Runs a program to its end and gives its exit code. No pipe of ours: the setup program's Tivolan
+    and the uninstaller's copy of itself would inherit it."""
+    return SESSION.detached(args, timeout=timeout, check=False)
 
 
 def echo(variable):

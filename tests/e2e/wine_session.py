@@ -114,16 +114,18 @@ class WineSession:
         self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", DESKTOP, "REG_SZ", "%dx%d" % DESKTOP_SIZE)
         self.detached([self.bin / "tivolan_driver.exe", "list"])
 
-    def detached(self, args, timeout=180):
-        subprocess.run(
+    def detached(self, args, timeout=180, check=True):
+        """Runs a program to its end with no pipe of ours, which a program it starts would inherit and
+        hold open; gives the exit code (with check, anything but 0 raises)."""
+        return subprocess.run(
             [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
             env=self.env(),
             stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL,
             timeout=timeout,
-            check=True,
-        )
+            check=check,
+        ).returncode
 
     def stop(self):
         for program in self.programs:
