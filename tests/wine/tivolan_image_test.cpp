@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "scheduler/res/resource.h"
+#include "tests/wine/icon_group_check.h"
 
 namespace {
 
@@ -27,44 +28,11 @@ constexpr int kIconGroups[] = {IDI_APP,
                                IDI_ACTION_ALARM,
                                IDI_ACTION_RUN};
 
-struct IconImage {
-    int size;
-    int bits;
-};
 constexpr IconImage kIconImages[] = {{48, 8},  {32, 8},  {24, 8},  {16, 8}, {256, 32},
                                      {48, 32}, {32, 32}, {24, 32}, {16, 32}};
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr uint16_t kFirstActionCommand = 32778;  // the tray menu's Shut down; Lock Windows is + 6
-
-#pragma pack(push, 2)
-struct GroupIconEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colours;
-    BYTE reserved;
-    WORD planes;
-    WORD bits;
-    DWORD bytes;
-    WORD id;
-};
-struct GroupIconHeader {
-    WORD reserved;
-    WORD type;
-    WORD count;
-};
-#pragma pack(pop)
-
-std::vector<uint8_t> ResourceBytes(LPCWSTR name, LPCWSTR type) {
-    HRSRC found = FindResourceW(nullptr, name, type);
-    if (!found)
-        return {};
-    HGLOBAL loaded = LoadResource(nullptr, found);
-    const auto* data = static_cast<const uint8_t*>(LockResource(loaded));
-    if (!data)
-        return {};
-    return std::vector<uint8_t>(data, data + SizeofResource(nullptr, found));
-}
 
 struct Pixels {
     int width = 0;
@@ -158,36 +126,7 @@ std::wstring OwnPath() {
 TEST(TivolanIconsTest, EveryGroupHoldsTheNineImagesInOrder) {
     for (int group : kIconGroups) {
         SCOPED_TRACE(group);
-        const std::vector<uint8_t> bytes = ResourceBytes(MAKEINTRESOURCEW(group), RT_GROUP_ICON);
-        ASSERT_EQ(bytes.size(), sizeof(GroupIconHeader) + 9 * sizeof(GroupIconEntry));
-        GroupIconHeader header;
-        std::memcpy(&header, bytes.data(), sizeof header);
-        EXPECT_EQ(header.type, 1);
-        ASSERT_EQ(header.count, 9);
-        for (int i = 0; i < 9; ++i) {
-            SCOPED_TRACE(i);
-            GroupIconEntry entry;
-            std::memcpy(&entry, bytes.data() + sizeof header + i * sizeof entry, sizeof entry);
-            const int size = entry.width == 0 ? 256 : entry.width;
-            EXPECT_EQ(size, kIconImages[i].size);
-            EXPECT_EQ(entry.height, entry.width);
-            EXPECT_EQ(entry.bits, kIconImages[i].bits);
-
-            // The image itself: a PNG at 256 pixels, else a DIB of twice the height (colour and mask).
-            const std::vector<uint8_t> image = ResourceBytes(MAKEINTRESOURCEW(entry.id), RT_ICON);
-            ASSERT_EQ(image.size(), entry.bytes);
-            if (size == 256) {
-                ASSERT_GE(image.size(), 8u);
-                EXPECT_EQ(std::memcmp(image.data(), "\x89PNG\r\n\x1a\n", 8), 0);
-            } else {
-                BITMAPINFOHEADER dib;
-                ASSERT_GE(image.size(), sizeof dib);
-                std::memcpy(&dib, image.data(), sizeof dib);
-                EXPECT_EQ(dib.biWidth, size);
-                EXPECT_EQ(dib.biHeight, 2 * size);
-                EXPECT_EQ(dib.biBitCount, kIconImages[i].bits);
-            }
-        }
+        ExpectIconGroupLayout(group, kIconImages);
     }
 }
 
