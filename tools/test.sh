@@ -1,84 +1,103 @@
 #!/usr/bin/env bash
-# The whole test run on a fresh Debian machine: installs what is missing, builds the native and the
-# Windows preset, runs the native unit tests, then every Windows test under Wine with a private
-# prefix, a persistent wineserver and a virtual X display, all stopped again at the end.
-# Exits non-zero when anything fails.
+# The whole test run on a fresh Debian machine: installs what is missing, builds the native, fuzz and
+# Windows presets, runs the native unit tests and the fuzzing smoke run, then every Windows test under
+# Wine, side by side, each in a sandbox of its own (tools/wine-sandbox). Ends with the time each stage
+# took. Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 
-# The package list, install_missing and find_wineserver are shared with tools/run-tivolan.
+# The package list and install_missing are shared with tools/run-tivolan.
 source tools/lib/packages.sh
 
-xvfb_pid=""
-wineserver=""
-cleanup() {
-    set +e
-    [ -n "$wineserver" ] && "$wineserver" -k >/dev/null 2>&1
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1 && wait "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
+# Wine tests at once: most of their time is spent waiting for windows, timers and servers, so more
+# of them than there are cores keeps the cores busy. QP_TEST_JOBS overrides.
+cores=$(nproc)
+wine_jobs=${QP_TEST_JOBS:-$((cores * 3))}
 
-start_xvfb() {
-    local n
-    n=$(free_display_number)
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
-    done
-    export DISPLAY=":$n"
-    echo "== Xvfb on $DISPLAY"
+status=0
+stage_names=()
+stage_times=()
+stage_notes=()
+stage_start=0
+begin() {
+    echo "== $1"
+    stage_names+=("$1")
+    stage_notes+=("")
+    stage_start=$EPOCHREALTIME
 }
+since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }'; }
+end() { stage_times+=("$(since "$stage_start")"); }
+note() { stage_notes[-1]=$1; }
 
 summary=()
 run_ctest() {
-    local preset=$1 log
+    local preset=$1 log rc=0
+    shift
     log=$(mktemp)
-    local rc=0
-    ctest --preset "$preset" 2>&1 | tee "$log" || rc=$?
+    ctest --preset "$preset" "$@" 2>&1 | tee "$log" || rc=$?
     [ "${PIPESTATUS[0]}" -eq 0 ] || rc=1
     summary+=("$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)")
     rm -f "$log"
     return $rc
 }
 
+# Builds a preset and notes how the wall-clock time split between compiling and linking.
+build() {
+    local preset=$1 first=0
+    [ -f "build/$preset/.ninja_log" ] && first=$(wc -l <"build/$preset/.ninja_log")
+    cmake --build --preset "$preset"
+    note "$(tools/lib/build-times "build/$preset" "$first")"
+}
+
+run_start=$EPOCHREALTIME
+
+begin "Packages"
 install_missing
+end
 
-status=0
+begin "Configure"
+# A compiler cache outside the checkout, so that a new clone on the same machine compiles only what
+# changed. The launcher is a cache setting, so a tree configured without ccache takes it up here.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+for preset in native fuzz windows; do
+    cmake --preset "$preset" "${launcher[@]}" >/dev/null
+done
+end
 
-echo "== Native build (ASan + UBSan)"
-cmake --preset native >/dev/null
-cmake --build --preset native
-run_ctest native || status=1
+begin "Native build (ASan + UBSan)"
+build native
+end
 
-echo "== Fuzzing smoke run (clang, libFuzzer, ASan + UBSan)"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+begin "Native tests"
+run_ctest native -j "$cores" || status=1
+end
+
+begin "Fuzzing build (clang, libFuzzer, ASan + UBSan)"
+build fuzz
+end
+
+begin "Fuzzing smoke run"
 run_ctest fuzz || status=1
+end
 
-echo "== Windows build"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+begin "Windows build"
+build windows
+end
 
-export WINEPREFIX="$root/build/windows/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wineserver=$(find_wineserver)
-start_xvfb
-# The persistent server comes first: a wineboot before it would leave its own server running for a
-# few seconds, and a second server for the same prefix refuses to start.
-mkdir -p "$WINEPREFIX"
-"$wineserver" -p
-# The first program of a session boots the prefix if it is new (tools/wine-run does that) and starts
-# Wine's background services, which would inherit and hold open the output pipes of whatever ctest
-# runs first; start them here, detached from any pipe.
-echo "== Preparing the Wine prefix"
-tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1
-run_ctest windows || status=1
+begin "Wine template prefix"
+tools/wine-sandbox --build-dir build/windows --prepare
+end
 
-# One closing line for both runs.
+begin "Wine tests ($wine_jobs at a time)"
+run_ctest windows -j "$wine_jobs" || status=1
+end
+
+# One closing line for all runs, then the time of each stage.
 passed=0
 failed=0
 for line in "${summary[@]}"; do
@@ -88,6 +107,12 @@ for line in "${summary[@]}"; do
     passed=$((passed + total - bad))
     failed=$((failed + bad))
 done
+echo
+echo "== Time by stage"
+for i in "${!stage_names[@]}"; do
+    printf '%-48s %7s s  %s\n' "${stage_names[$i]}" "${stage_times[$i]}" "${stage_notes[$i]}"
+done
+printf '%-48s %7s s\n' "All" "$(since "$run_start")"
 echo
 echo "ctest: $passed passed, $failed failed"
 exit $status

@@ -90,7 +90,8 @@ bool CPowerActions::Suspend(bool hibernate) {
 // On the Windows 95 family a running taskbar can hold up the shut-down. Whatever fails here, the
 // shut-down goes on.
 void CPowerActions::EndTaskbarProcess() {
-    PlatformWindow taskbar = m_platform.FindTopLevelWindow(TaskbarClass, L"");
+    // Any title: an empty string, not L"" (see LanguageChoiceFor on GCC 12's false -Warray-bounds).
+    PlatformWindow taskbar = m_platform.FindTopLevelWindow(TaskbarClass, std::wstring());
     if (!taskbar)
         return;
     const uint32_t processId = m_platform.WindowProcessId(taskbar);

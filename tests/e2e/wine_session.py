@@ -69,7 +69,9 @@ class WineSession:
     def __init__(self, build_dir, prefix_name="e2e-prefix"):
         self.build_dir = Path(build_dir).resolve()
         self.bin = self.build_dir / "bin"
-        self.prefix = self.build_dir / prefix_name
+        # Under tools/wine-sandbox the prefix, its server and the display are the sandbox's own.
+        self.sandboxed = bool(os.environ.get("QP_WINE_SANDBOX")) and bool(os.environ.get("WINEPREFIX"))
+        self.prefix = Path(os.environ["WINEPREFIX"]) if self.sandboxed else self.build_dir / prefix_name
         self.screenshots = self.build_dir / "screenshots"
         self.work = None
         self.lock = None
@@ -96,15 +98,16 @@ class WineSession:
             self._start_xvfb()
         self.prefix.mkdir(parents=True, exist_ok=True)
         self.screenshots.mkdir(parents=True, exist_ok=True)
-        # One run per prefix at a time (several test runs may share a build tree): a second run waits.
-        self.lock = open(str(self.prefix) + ".run-lock", "w")
-        fcntl.flock(self.lock, fcntl.LOCK_EX)
         self.work = Path(tempfile.mkdtemp(prefix="e2e-", dir=self.build_dir))
-        # Whatever a run that was killed left in the prefix goes first; then the persistent server, as a
-        # boot before it would leave a server of its own behind.
-        subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
-        subprocess.run([self.wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL)
-        subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
+        if not self.sandboxed:
+            # One run per prefix at a time (several test runs may share a build tree): a second run waits.
+            self.lock = open(str(self.prefix) + ".run-lock", "w")
+            fcntl.flock(self.lock, fcntl.LOCK_EX)
+            # Whatever a run that was killed left in the prefix goes first; then the persistent server, as
+            # a boot before it would leave a server of its own behind.
+            subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
+            subprocess.run([self.wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL)
+            subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
         # The first program boots the prefix if it is new and starts Wine's background services, which
         # inherit its output pipes and would hold open those of whatever we capture: none here.
         self.detached(["cmd", "/c", "exit"])
@@ -132,7 +135,7 @@ class WineSession:
             if program.poll() is None:
                 program.kill()
                 program.wait()
-        if self.wineserver:
+        if self.wineserver and not self.sandboxed:
             subprocess.run([self.wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL)
         if self.xvfb:
             self.xvfb.terminate()
