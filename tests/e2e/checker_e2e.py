@@ -223,7 +223,7 @@ class CheckerCase(E2ECase):
 
 
 class BackgroundCheckTest(CheckerCase):
-    """"/s": the hidden window, the once-a-day rule and every silent end."""
+    """"/s": the hidden window, the once-a-day rule, a second start and "/q"."""
 
     def test_newer_version_opens_the_update_dialog_after_writing_the_state(self):
         self.offer(version_document(items=[item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]))
@@ -275,6 +275,39 @@ class BackgroundCheckTest(CheckerCase):
         self.assertEqual(self.stored_time("loaded"), now, "nothing rewritten")
         self.assertIsNone(self.state("checked"))
 
+    def test_a_second_background_start_ends_while_the_first_runs(self):
+        self.offer(version_document(items=[item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]))
+        first = self.start("/s")
+        hidden = self.drive_ok("wait-window", WINDOW_CLASS, WINDOW_TITLE, 15000).text
+        started = time.monotonic()
+        self.assertEqual(self.run_checker("/s"), 0)
+        self.assertLess(time.monotonic() - started, 10, "the second ends at once, without a check of its own")
+        self.assertIsNone(first.poll())
+        windows = [line for line in self.drive_ok("list").lines if f"\t{WINDOW_CLASS}\t" in line]
+        self.assertEqual([line.split("\t")[0] for line in windows], [hidden])
+        dialog = self.wait_window(OFFERED_ITEMS, 30000)
+        self.assertEqual(len(self.version_requests()), 1, "only the first checks")
+        self.drive_ok("click", dialog, 2)
+        self.drive_ok("command", self.wait_window(REMIND_WEEK), 2)
+        self.assertEnds(first, 0)
+
+    def test_quit_switch_closes_a_waiting_checker(self):
+        self.offer(version_document(items=[item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]))
+        self.assertEqual(self.run_checker("/q"), 0, "with no checker running it simply ends")
+        program = self.start("/s")
+        self.drive_ok("wait-window", WINDOW_CLASS, WINDOW_TITLE, 15000)
+        # Within its first three seconds the checker has not begun to check.
+        self.assertEqual(self.run_checker("/Q"), 0)
+        self.assertEnds(program, 0, timeout=10)
+        self.drive_ok("gone", WINDOW_CLASS, WINDOW_TITLE, 5000)
+        time.sleep(2)
+        self.assertEqual(self.server.request_lines(), [], "closed before its check")
+        self.assertIsNone(self.state("loaded"))
+
+
+class SilentEndTest(CheckerCase):
+    """"/s" ending without a dialog: every rule that holds the offer back, and no endpoint answering."""
+
     def test_silent_ends(self):
         now = int(time.time())
         newer = [item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]
@@ -311,35 +344,6 @@ class BackgroundCheckTest(CheckerCase):
         self.assertEqual(self.version_requests(),
                          [f"GET {PRIMARY}{QUERY} HTTP/1.1", f"GET {FALLBACK}{QUERY} HTTP/1.1"])
         self.assertIsNone(self.state("loaded"), "nothing was loaded")
-
-    def test_a_second_background_start_ends_while_the_first_runs(self):
-        self.offer(version_document(items=[item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]))
-        first = self.start("/s")
-        hidden = self.drive_ok("wait-window", WINDOW_CLASS, WINDOW_TITLE, 15000).text
-        started = time.monotonic()
-        self.assertEqual(self.run_checker("/s"), 0)
-        self.assertLess(time.monotonic() - started, 10, "the second ends at once, without a check of its own")
-        self.assertIsNone(first.poll())
-        windows = [line for line in self.drive_ok("list").lines if f"\t{WINDOW_CLASS}\t" in line]
-        self.assertEqual([line.split("\t")[0] for line in windows], [hidden])
-        dialog = self.wait_window(OFFERED_ITEMS, 30000)
-        self.assertEqual(len(self.version_requests()), 1, "only the first checks")
-        self.drive_ok("click", dialog, 2)
-        self.drive_ok("command", self.wait_window(REMIND_WEEK), 2)
-        self.assertEnds(first, 0)
-
-    def test_quit_switch_closes_a_waiting_checker(self):
-        self.offer(version_document(items=[item("Quillpack 5.0.1", "{base}/files/" + INSTALLER_NAME)]))
-        self.assertEqual(self.run_checker("/q"), 0, "with no checker running it simply ends")
-        program = self.start("/s")
-        self.drive_ok("wait-window", WINDOW_CLASS, WINDOW_TITLE, 15000)
-        # Within its first three seconds the checker has not begun to check.
-        self.assertEqual(self.run_checker("/Q"), 0)
-        self.assertEnds(program, 0, timeout=10)
-        self.drive_ok("gone", WINDOW_CLASS, WINDOW_TITLE, 5000)
-        time.sleep(2)
-        self.assertEqual(self.server.request_lines(), [], "closed before its check")
-        self.assertIsNone(self.state("loaded"))
 
 
 class DownloadTest(CheckerCase):
@@ -624,5 +628,13 @@ class ScreenshotTest(CheckerCase):
                 self.assertEnds(program, 0)
 
 
+# ctest runs each shard in a sandbox of its own, side by side.
+SHARDS = {
+    "background": ["BackgroundCheckTest"],
+    "silent": ["SilentEndTest"],
+    "download": ["DownloadTest"],
+    "dialogs": ["InteractiveCheckTest", "StartUpTest", "ScreenshotTest"],
+}
+
 if __name__ == "__main__":
-    run_tests(__doc__)
+    run_tests(__doc__, SHARDS)

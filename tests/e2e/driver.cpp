@@ -1156,6 +1156,18 @@ int ReadLink(int argc, wchar_t** argv) {
     return kOk;
 }
 
+// hold-desktop: stays on the desktop until ended. Wine closes a desktop a second after the last
+// program on it ends, and the next program to need it starts a new explorer, which inherits that
+// program's output handles: a run holds its desktop from start to end instead.
+int HoldDesktop(int argc, wchar_t**) {
+    if (argc != 0)
+        return Fail("usage: hold-desktop");
+    if (!GetDesktopWindow())
+        return Fail("hold-desktop: no desktop");
+    for (;;)
+        Sleep(INFINITE);
+}
+
 struct Subcommand {
     const wchar_t* name;
     int (*run)(int, wchar_t**);
@@ -1198,6 +1210,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"desktop-folder", DesktopFolder},
     {L"temp-folder", TempFolder},
     {L"read-link", ReadLink},
+    {L"hold-desktop", HoldDesktop},
 };
 
 }  // namespace
@@ -1230,7 +1243,7 @@ int wmain(int argc, wchar_t** argv) {
         "       list, click, visible, enabled, pid, peak-memory, tray-tip, right-click-tray, close-menu,\n"
         "       screenshot, find, set-text, focus, focused, enter, keys, select, combo, drop-down, checked, "
         "progress, rows, columns,\n"
-        "       select-row, tab, click-tab, desktop-folder, temp-folder, read-link)\n",
+        "       select-row, tab, click-tab, desktop-folder, temp-folder, read-link, hold-desktop)\n",
         stderr);
     return kError;
 }

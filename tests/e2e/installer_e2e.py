@@ -361,5 +361,12 @@ class PageScreenshotTest(InstallerCase):
         self.assertIsNone(self.entry("DisplayName"))
 
 
+# ctest runs each shard in a sandbox of its own, side by side.
+SHARDS = {
+    "install": ["SilentInstallTest", "UninstallTest"],
+    "upgrade": ["UpgradeTest"],
+    "pages": ["PageScreenshotTest"],
+}
+
 if __name__ == "__main__":
-    run_tests(__doc__)
+    run_tests(__doc__, SHARDS)

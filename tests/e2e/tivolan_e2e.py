@@ -315,6 +315,10 @@ class TivolanTest(TivolanCase):
         self.assertIsNone(program.poll(), "Cancel must perform nothing; Tivolan keeps running")
         self.assertEqual(self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, 0).text, tray)
 
+
+class TivolanScreenshotTest(TivolanCase):
+    """Tivolan's windows in every language, as pictures."""
+
     def test_screenshots_in_every_language(self):
         for lang in LOCALES:
             with self.subTest(lang=lang):
@@ -390,9 +394,8 @@ def minutes_of_day(text):
     return hour * 60 + minute
 
 
-class MainWindowPagesTest(TivolanCase):
-    """The Home, Schedule and Options pages worked as a user works them: boxes typed into and left,
-    buttons, tabs and keys, with what reaches the registry, the schedule list and the desktop."""
+class MainWindowCase(TivolanCase):
+    """The main window's pages and how a test works them."""
 
     @classmethod
     def setUpClass(cls):
@@ -469,7 +472,10 @@ class MainWindowPagesTest(TivolanCase):
         value = reg_value(TIVOLAN_KEY, name)
         return int(value[1], 16) if value and value[0] == "REG_DWORD" else None
 
-    # --- cases ---
+
+class MainWindowPagesTest(MainWindowCase):
+    """The Home, Schedule and Options pages worked as a user works them: boxes typed into and left,
+    buttons, tabs and keys, with what reaches the registry, the schedule list and the desktop."""
 
     def test_boxes_clamp_when_left_a_page_switch_stores_them_and_run_at_log_on_acts_at_once(self):
         _, main = self.open_main()
@@ -598,6 +604,10 @@ class MainWindowPagesTest(TivolanCase):
         self.drive_ok("text", main)
         self.assertEqual(set(temp.glob("*.lnk")) - links_before, set(), "pinning leaves nothing in the temporary folder")
 
+
+class MainWindowScreenshotTest(MainWindowCase):
+    """The three pages in every language, as pictures."""
+
     def test_page_screenshots_in_every_language(self):
         expected = {
             "en": (["Time", "Task", "Repeat"], ["Lock Windows", "Every 1 hour 30 mins"]),
@@ -636,7 +646,7 @@ def version_document(current, mode="", url="https://tivolan.example/download", r
 QUERY = f"/tivolan/version.php?version={PRODUCT_VERSION}&lang=en&syslang=en"
 
 
-class UpdateCheckTest(TivolanCase):
+class UpdateCheckCase(TivolanCase):
     """The update check against the loopback endpoint, through the registry's server overrides."""
 
     @classmethod
@@ -657,6 +667,10 @@ class UpdateCheckTest(TivolanCase):
 
     def no_toast(self, timeout_ms=3000):
         return SESSION.drive("wait-window", TOAST_CLASS, "-", timeout_ms, "--visible").code == 1
+
+
+class UpdateCheckTest(UpdateCheckCase):
+    """The requests of the check, and a newer version's toast."""
 
     def test_background_check_asks_the_primary_and_then_the_fallback(self):
         self.server.answer("/primary" + QUERY, status=500)
@@ -699,6 +713,10 @@ class UpdateCheckTest(TivolanCase):
         self.wait_tray()
         time.sleep(4)
         self.assertEqual(self.server.request_lines(), [])
+
+
+class UpdateAnswerTest(UpdateCheckCase):
+    """What the answer's advertisement, mode, restriction and address do."""
 
     def test_an_advertisement_shows_in_the_start_notice_without_a_web_engine(self):
         ad = ('<ad url="http://127.0.0.1:9/ad?v=$Version&amp;l=$Lang" width="400" height="150">'
@@ -752,5 +770,16 @@ class UpdateCheckTest(TivolanCase):
         self.assertIsNone(program.poll())
 
 
+# ctest runs each shard in a sandbox of its own, side by side.
+SHARDS = {
+    "driver": ["StandInTest"],
+    "tivolan": ["TivolanTest"],
+    "screenshots": ["TivolanScreenshotTest"],
+    "pages": ["MainWindowPagesTest"],
+    "page-screenshots": ["MainWindowScreenshotTest"],
+    "update": ["UpdateCheckTest"],
+    "update-answer": ["UpdateAnswerTest"],
+}
+
 if __name__ == "__main__":
-    run_tests(__doc__)
+    run_tests(__doc__, SHARDS)

@@ -8,7 +8,9 @@ its cases from E2ECase and ends with run_tests(__doc__).
 
 import argparse
 import fcntl
+import io
 import json
+import locale
 import os
 import shutil
 import struct
@@ -50,6 +52,15 @@ def bmp_pixel(data, x, y):
     return red, green, blue
 
 
+def text_of(file):
+    """A captured output file read as text, as subprocess reads a pipe with text=True."""
+    file.seek(0)
+    reader = io.TextIOWrapper(file, encoding=locale.getpreferredencoding(False), errors="replace")
+    text = reader.read()
+    reader.detach()
+    return text
+
+
 class Driven:
     """The result of one driver call."""
 
@@ -68,9 +79,10 @@ class WineSession:
 
     def __init__(self, build_dir, prefix_name="e2e-prefix"):
         self.build_dir = Path(build_dir).resolve()
-        self.bin = self.build_dir / "bin"
-        # Under tools/wine-sandbox the prefix, its server and the display are the sandbox's own.
+        # Under tools/wine-sandbox the prefix, its server, the display and the programs are the
+        # sandbox's own.
         self.sandboxed = bool(os.environ.get("QP_WINE_SANDBOX")) and bool(os.environ.get("WINEPREFIX"))
+        self.bin = Path(os.environ.get("QP_WINE_BIN") or self.build_dir / "bin")
         self.prefix = Path(os.environ["WINEPREFIX"]) if self.sandboxed else self.build_dir / prefix_name
         self.screenshots = self.build_dir / "screenshots"
         self.work = None
@@ -84,7 +96,7 @@ class WineSession:
     # The environment of every Wine process of this run; lang picks one of LOCALES.
     def env(self, lang=None):
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         if lang:
             env.update(LANG=LOCALES[lang], LC_ALL=LOCALES[lang])
         return env
@@ -116,6 +128,9 @@ class WineSession:
         self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", DESKTOP)
         self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", DESKTOP, "REG_SZ", "%dx%d" % DESKTOP_SIZE)
         self.detached([self.bin / "tivolan_driver.exe", "list"])
+        # Held for the whole run: Wine would close the desktop whenever no program is on it, and the
+        # next program would start its explorer again.
+        self.launch(self.bin / "tivolan_driver.exe", "hold-desktop")
 
     def detached(self, args, timeout=180, check=True):
         """Runs a program to its end with no pipe of ours, which a program it starts would inherit and
@@ -161,16 +176,19 @@ class WineSession:
         os.environ["DISPLAY"] = f":{n}"
 
     def wine(self, args, lang=None, timeout=60):
-        """Runs a program to its end; returns the CompletedProcess (text output)."""
-        return subprocess.run(
-            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-            env=self.env(lang),
-            stdin=subprocess.DEVNULL,
-            capture_output=True,
-            text=True,
-            errors="replace",
-            timeout=timeout,
-        )
+        """Runs a program to its end; returns the CompletedProcess (text output). The output goes
+        through files, not pipes: a Wine process that the program starts (such as the desktop's
+        explorer) inherits its output handles, and a pipe would stay open until that one ends."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(
+                [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
+                env=self.env(lang),
+                stdin=subprocess.DEVNULL,
+                stdout=out,
+                stderr=err,
+                timeout=timeout,
+            )
+            return subprocess.CompletedProcess(done.args, done.returncode, text_of(out), text_of(err))
 
     def launch(self, exe, *args, lang=None):
         """Starts a program and leaves it running; stop() kills it if a test does not end it."""
@@ -350,11 +368,45 @@ class E2ECase(unittest.TestCase):
             time.sleep(interval)
 
 
-def run_tests(doc):
-    """The command line of an end-to-end script: --build-dir, then unittest's own arguments."""
+def shard_problems(shards):
+    """What keeps SHARDS (shard name: the case classes it runs) from running every case of the
+    script exactly once: a class in no shard or in two, a name that is no class with cases."""
+    main = sys.modules["__main__"]
+    loader = unittest.TestLoader()
+    with_cases = {name for name, value in vars(main).items()
+                  if isinstance(value, type) and issubclass(value, unittest.TestCase)
+                  and loader.getTestCaseNames(value)}
+    problems, seen = [], {}
+    for shard, classes in shards.items():
+        for name in classes:
+            if name not in with_cases:
+                problems.append(f"shard {shard}: {name} is no test class of this script")
+            elif name in seen:
+                problems.append(f"{name} is in shard {seen[name]} and in shard {shard}")
+            seen.setdefault(name, shard)
+    problems += [f"{name} is in no shard" for name in sorted(with_cases - set(seen))]
+    return problems
+
+
+def run_tests(doc, shards=None):
+    """The command line of an end-to-end script: --build-dir, --list-shards or --shard NAME (the
+    classes of one entry of shards, a dict of shard name to class names, so that ctest can run the
+    script's parts side by side), then unittest's own arguments."""
     global _build_dir
+    shards = shards or {}
     parser = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default=str(_build_dir))
+    parser.add_argument("--list-shards", action="store_true", help="print the shard names, one a line")
+    parser.add_argument("--shard", choices=sorted(shards), help="run only the classes of this shard")
     args, rest = parser.parse_known_args()
+    if args.list_shards or args.shard:
+        problems = shard_problems(shards)
+        if problems:
+            sys.exit("the shards do not cover the cases once each:\n  " + "\n  ".join(problems))
+    if args.list_shards:
+        print("\n".join(shards))
+        return
+    if args.shard:
+        rest = rest + list(shards[args.shard])
     _build_dir = Path(args.build_dir)
     unittest.main(argv=[sys.argv[0], "-v"] + rest)

@@ -95,6 +95,18 @@ class StartUp(unittest.TestCase):
             finally:
                 self.assertEqual(server.stop(), 0)
 
+    def test_a_stop_right_after_the_port_file_appears_still_ends_it_cleanly(self):
+        # The port file is the first sign of life; a caller may stop the server the moment it appears.
+        for attempt in range(10):
+            with self.subTest(attempt=attempt), tempfile.TemporaryDirectory() as folder:
+                port_file = os.path.join(folder, "port")
+                server = subprocess.Popen([SERVER, "--port-file", port_file], stdout=subprocess.DEVNULL)
+                deadline = time.monotonic() + 10
+                while not os.path.exists(port_file) and time.monotonic() < deadline:
+                    time.sleep(0.001)
+                server.send_signal(signal.SIGTERM)
+                self.assertEqual(server.wait(timeout=10), 0)
+
     def test_a_bad_script_file_stops_it_at_once(self):
         for content in ('{"/x": {"colour": "red"}}', '{"/x": {"text": "a", "hex": "00"}}', "not json", "[1]"):
             with self.subTest(content=content):
