@@ -584,8 +584,11 @@ int CloseMenu(int argc, wchar_t**) {
     HWND menu = FindTopLevel({L"#32768", L"", true});
     if (!menu)
         return Fail("close-menu: no menu is open", kNo);
-    if (!PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1) || !PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0xC0000001))
-        return Fail("close-menu: PostMessage failed");
+    if (!PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1))
+        return Fail("close-menu: PostMessage failed (" + std::to_string(GetLastError()) + ")");
+    // The menu may close on the key down before the key up is posted: then there is nothing to post to.
+    if (!PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0xC0000001) && IsWindow(menu))
+        return Fail("close-menu: PostMessage failed (" + std::to_string(GetLastError()) + ")");
     return kOk;
 }
 

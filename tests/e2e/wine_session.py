@@ -121,8 +121,10 @@ class WineSession:
             subprocess.run([self.wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL)
             subprocess.run([self.wineserver, "-p"], env=self.env(), check=True)
         # The first program boots the prefix if it is new and starts Wine's background services, which
-        # inherit its output pipes and would hold open those of whatever we capture: none here.
-        self.detached(["cmd", "/c", "exit"])
+        # inherit its output handles: none of ours. Under load it has been seen to fail once, with
+        # nothing on stderr, while those services start; a prefix that cannot run it fails again.
+        if self.detached(["cmd", "/c", "exit"], check=False) != 0:
+            self.detached(["cmd", "/c", "exit"])
         # One virtual desktop for every program of the prefix, so that the driver shares it; its
         # explorer starts with the first program that has a window, again detached from our pipes.
         self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", DESKTOP)
@@ -134,16 +136,11 @@ class WineSession:
 
     def detached(self, args, timeout=180, check=True):
         """Runs a program to its end with no pipe of ours, which a program it starts would inherit and
-        hold open; gives the exit code (with check, anything but 0 raises)."""
-        return subprocess.run(
-            [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-            env=self.env(),
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-            timeout=timeout,
-            check=check,
-        ).returncode
+        hold open; gives the exit code (with check, anything but 0 raises, with its stderr)."""
+        done = self.wine(args, timeout=timeout)
+        if check and done.returncode != 0:
+            raise RuntimeError(f"{' '.join(map(str, args))} exited with {done.returncode}: {done.stderr.strip()}")
+        return done.returncode
 
     def stop(self):
         for program in self.programs:
