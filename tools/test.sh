@@ -14,7 +14,7 @@ source tools/lib/packages.sh
 # Wine tests at once: most of their time is spent waiting for windows, timers and servers, so more
 # of them than there are cores keeps the cores busy. QP_TEST_JOBS overrides.
 cores=$(nproc)
-wine_jobs=${QP_TEST_JOBS:-$((cores * 4))}
+wine_jobs=${QP_TEST_JOBS:-$((cores * 8))}
 
 logs=$(mktemp -d)
 background=()
