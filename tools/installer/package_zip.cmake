@@ -34,9 +34,23 @@ list(SORT names)
 get_filename_component(out_dir "${OUT}" DIRECTORY)
 file(MAKE_DIRECTORY "${out_dir}")
 file(REMOVE "${OUT}")
-# A fixed time in the entries, so that the same files give the same zip.
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf "${OUT}" --format=zip "--mtime=2026-01-01 00:00:00 UTC" -- ${names}
+# A fixed time in the entries and no other stamps, so that the same files give the same zip. (The
+# archive writer behind "cmake -E tar" also stores each file's access and change times, which no
+# option fixes, so two packs a second apart differ.)
+find_program(PYTHON NAMES python3 REQUIRED)
+set(write_zip [=[
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as archive:
+    for name in sys.argv[2:]:
+        entry = zipfile.ZipInfo(name, (2026, 1, 1, 0, 0, 0))
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        entry.external_attr = 0o644 << 16
+        with open(name, "rb") as f:
+            archive.writestr(entry, f.read())
+]=])
+execute_process(COMMAND ${PYTHON} -c "${write_zip}" "${OUT}" ${names}
                 WORKING_DIRECTORY "${STAGE}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
+    file(REMOVE "${OUT}")
     message(FATAL_ERROR "could not write ${OUT}")
 endif()
