@@ -7,6 +7,7 @@
 #include "checker/download_folder_name.h"
 #include "common/path/file_system.h"
 #include "common/path/path.h"
+#include "common/path/unique_name.h"
 #include "common/platform/unique_resource.h"
 #include "common/random/process_random.h"
 
@@ -15,19 +16,24 @@ std::wstring CreateDownloadFolder() {
 }
 
 std::wstring CreateDownloadFolder(const Draw15& draw) {
-    const std::wstring folder =
-        MakeUniqueTempName(kDownloadFolderPrefix, true, [&] { return DrawDownloadFolderNumber(draw); });
-    if (!folder.empty())
-        CreateDirectoryTree(folder);
-    return folder;
+    std::wstring temp = GetTempDirectory();
+    if (temp.empty())
+        return std::wstring();
+    if (!CreateDirectoryTree(temp.back() == L'\\' ? temp.substr(0, temp.size() - 1) : temp))
+        return std::wstring();
+    AppendPath(temp, kDownloadFolderPrefix);
+    // The folder must be made here and now: a name that is taken, by anything (a link planted there
+    // included), means another draw, never a folder someone else prepared.
+    return MakeUniqueName(temp, [&] { return DrawDownloadFolderNumber(draw); },
+                          [](const std::wstring& name) { return ::CreateDirectoryW(name.c_str(), nullptr) != FALSE; });
 }
 
 void RemoveDownload(const std::wstring& filePath, const std::wstring& folder) {
     if (!filePath.empty())
-        ::DeleteFileW(filePath.c_str());
+        DeleteFileEntry(filePath);
     // Fails, as it should, while anything is still in the folder.
     if (!folder.empty())
-        ::RemoveDirectoryW(folder.c_str());
+        DeleteEmptyDirectory(folder);
 }
 
 void RemoveLeftoverDownloadFolders() {

@@ -22,13 +22,18 @@ void CDownloadJob::Prepare(std::wstring url, std::wstring filePath) {
 
 DownloadState CDownloadJob::Run(IDownloadTransfer& transfer,
                                 IDownloadFile& file,
-                                const std::function<bool()>& cancelRequested) {
+                                const std::function<bool()>& cancelRequested,
+                                const std::function<bool()>& isTrusted) {
     DownloadState result = DownloadState::Failed;
     // An unsafe file name is known before anything goes out, so nothing is asked of the server.
     if (!m_filePath.empty()) {
         result = Transfer(transfer, file, cancelRequested);
         transfer.Close();
     }
+    // Only the file that was written, held so that nobody can change it any more, is checked, and
+    // only a file that passes is ever reported complete.
+    if (result == DownloadState::Completed && (!file.Seal() || !isTrusted()))
+        result = DownloadState::Failed;
     StoreState(result);
     return result;
 }

@@ -34,10 +34,12 @@ class CDownloadJob {
     // The worker body. Returns the result (Completed, Failed or Cancelled), which is also stored
     // under the lock as the last act. `cancelRequested` is asked between steps and between blocks.
     // A body shorter or longer than an announced Content-Length fails; without one, the end of the
-    // body is the end of the file. The file is closed but left in place whatever the result.
+    // body is the end of the file. A whole body is sealed and then completes only when `isTrusted`
+    // accepts the sealed file as an installer to start. The file is left in place whatever the result.
     DownloadState Run(IDownloadTransfer& transfer,
                       IDownloadFile& file,
-                      const std::function<bool()>& cancelRequested);
+                      const std::function<bool()>& cancelRequested,
+                      const std::function<bool()>& isTrusted);
 
     // Taken under the lock.
     DownloadProgress Progress() const;

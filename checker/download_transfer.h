@@ -30,12 +30,15 @@ class IDownloadTransfer {
 // The file the installer is written to.
 class IDownloadFile {
   public:
-    // Creates or truncates the file for writing, shared with nobody.
+    // Creates the file anew for writing, shared with nobody; fails when anything is at the path.
     virtual bool Create(const std::wstring& path) = 0;
     // True only when all `size` bytes were written.
     virtual bool Write(const void* data, uint32_t size) = 0;
-    // Harmless when nothing is open.
+    // Stops writing. Harmless when nothing is open.
     virtual void Close() = 0;
+    // After the whole body, once closed: holds the very file that was written so that others may read
+    // it but not change, rename or delete it, until the owner lets go. False when that fails.
+    virtual bool Seal() = 0;
 
   protected:
     ~IDownloadFile() = default;

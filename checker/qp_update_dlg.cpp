@@ -14,6 +14,8 @@
 #include "checker/download_folder_win.h"
 #include "checker/download_progress.h"
 #include "checker/download_transfer_win.h"
+#include "checker/installer_signature_win.h"
+#include "checker/installer_trust.h"
 #include "checker/notification_page_layout.h"
 #include "checker/res/resource.h"
 #include "checker/version_rules.h"
@@ -181,10 +183,14 @@ void CQPUpdateDlg::ChooseEntry() {
 }
 
 void CQPUpdateDlg::StartDownload(const CVersionItem& item) {
-    m_downloadFolder = CreateDownloadFolder();
-    // A name that could leave the folder or is no file name at all gives no path, and the worker
-    // fails before it asks for anything.
-    m_job.Prepare(item.url, DownloadFilePath(m_downloadFolder, item.url));
+    // A name that could leave the folder, is no file name at all or names no installer gives no path,
+    // and the worker fails before it asks for anything.
+    const std::optional<std::wstring> name = DownloadFileName(item.url);
+    if (name && IsLaunchableInstallerName(*name))
+        m_downloadFolder = CreateDownloadFolder();
+    m_job.Prepare(item.url, name && IsLaunchableInstallerName(*name) ? DownloadFilePath(m_downloadFolder, item.url)
+                                                                     : std::wstring());
+    m_trustedPublishers = CurrentTrustedPublishers();
 
     if (!m_worker.Start()) {
         ShowCheckerMessage(Hwnd(), IDS_DOWNLOAD_NOT_STARTED, MB_OK | MB_ICONWARNING);
@@ -207,8 +213,18 @@ void CQPUpdateDlg::Run() {
 
 DownloadState CQPUpdateDlg::RunDownload() {
     CWinInetDownloadTransfer transfer;
-    CWin32DownloadFile file;
-    return m_job.Run(transfer, file, [this] { return m_worker.IsStopRequested(); });
+    return m_job.Run(
+        transfer, m_file, [this] { return m_worker.IsStopRequested(); }, [this] { return IsTrustedInstaller(); });
+}
+
+bool CQPUpdateDlg::IsTrustedInstaller() const {
+    const std::optional<std::wstring> signer = TrustedSignerOf(m_file.Sealed(), m_file.Path());
+    return signer && IsTrustedPublisher(*signer, m_trustedPublishers);
+}
+
+void CQPUpdateDlg::RemoveDownloadedFile() {
+    m_file.Release();
+    RemoveDownload(m_job.FilePath(), m_downloadFolder);
 }
 
 void CQPUpdateDlg::OnProgressTimer() {
@@ -225,14 +241,14 @@ void CQPUpdateDlg::OnProgressTimer() {
             ::KillTimer(Hwnd(), IDT_DOWNLOAD_PROGRESS);
             m_worker.Wait(INFINITE);
             // The installer stays where it is: it is running from there, and the next start of the
-            // checker removes the folder.
+            // checker removes the folder. The file is held, unchangeable, until the dialog goes.
             ::ShellExecuteW(nullptr, L"open", m_job.FilePath().c_str(), nullptr, nullptr, SW_SHOW);
             EndDialog(IDOK);
             break;
         case DownloadState::Failed:
             ::KillTimer(Hwnd(), IDT_DOWNLOAD_PROGRESS);
             m_worker.Wait(INFINITE);
-            RemoveDownload(m_job.FilePath(), m_downloadFolder);
+            RemoveDownloadedFile();
             ShowCheckerMessage(Hwnd(), IDS_DOWNLOAD_FAILED, MB_OK | MB_ICONWARNING);
             EndDialog(IDOK);
             break;
@@ -262,7 +278,7 @@ void CQPUpdateDlg::StopDownload() {
         return;
     m_worker.RequestStop();
     m_worker.Wait(INFINITE);
-    RemoveDownload(m_job.FilePath(), m_downloadFolder);
+    RemoveDownloadedFile();
 }
 
 std::optional<LRESULT> CQPUpdateDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {

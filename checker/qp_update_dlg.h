@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "checker/download_file_win.h"
 #include "checker/download_job.h"
 #include "checker/version_info.h"
 #include "common/browser/protected_mode_cookie_sync.h"
@@ -45,6 +46,10 @@ class CQPUpdateDlg : public CDialog, private IRunnable {
     void OnCancel();
     // Waits for a running worker after asking it to stop, and removes what it wrote.
     void StopDownload();
+    // Lets go of the file and removes it and its folder.
+    void RemoveDownloadedFile();
+    // On the worker: the sealed file is an installer of a trusted publisher.
+    bool IsTrustedInstaller() const;
     void PaintMinimised();
 
     CVersionInfo& m_info;
@@ -56,6 +61,10 @@ class CQPUpdateDlg : public CDialog, private IRunnable {
     JCriticalSection m_lock;
     CDownloadJob m_job{m_lock};
     std::wstring m_downloadFolder;
+    // Written by the worker while it runs, then held by the dialog until it goes, so that the
+    // installer that was checked is the one started.
+    CWin32DownloadFile m_file;
+    std::vector<std::wstring> m_trustedPublishers;
     CThread m_worker;
 
     std::unique_ptr<CProtectedModeCookieSync> m_cookies;

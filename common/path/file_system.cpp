@@ -1,5 +1,7 @@
 #include "common/path/file_system.h"
 
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "common/path/path.h"
@@ -34,12 +36,144 @@ PathState StateOf(const std::wstring& path, DWORD* attributesOut = nullptr) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathState::Directory : PathState::File;
 }
 
-bool IsLink(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+bool IsDotEntry(std::wstring_view name) {
+    return name == L"." || name == L"..";
 }
 
-bool IsDotEntry(const wchar_t* name) {
-    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+// The normalised path of an open file or folder, as the system names it ("\\?\C:\...").
+std::wstring FinalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+    return std::wstring();
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() &&
+           ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+enum class EntryKind { File, EmptyDirectory, Tree };
+
+struct ListedEntry {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// Every entry of an open folder but "." and "..", read through its handle.
+std::optional<std::vector<ListedEntry>> ListFolder(HANDLE folder) {
+    std::vector<ListedEntry> entries;
+    alignas(LONGLONG) BYTE buffer[16 * 1024];
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (::GetFileInformationByHandleEx(folder, kind, buffer, sizeof(buffer))) {
+        kind = FileIdBothDirectoryInfo;
+        for (size_t at = 0;;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + at);
+            const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+            if (!IsDotEntry(name))
+                entries.push_back({std::wstring(name), entry->FileAttributes});
+            if (entry->NextEntryOffset == 0)
+                break;
+            at += entry->NextEntryOffset;
+        }
+    }
+    if (::GetLastError() != ERROR_NO_MORE_FILES)
+        return std::nullopt;
+    return entries;
+}
+
+bool DeleteEntryAt(const std::wstring& folder,
+                   const std::wstring& name,
+                   EntryKind kind,
+                   const TreeEntryObserver& beforeEntry);
+
+// Deletes what lies below an open folder whose normalised path is `path`.
+bool DeleteChildren(HANDLE folder, const std::wstring& path, const TreeEntryObserver& beforeEntry) {
+    // Listed first: deleting while the listing runs may make it skip or repeat entries.
+    const std::optional<std::vector<ListedEntry>> entries = ListFolder(folder);
+    if (!entries)
+        return false;
+    for (const ListedEntry& entry : *entries) {
+        const bool isFolder = (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (!DeleteEntryAt(path, entry.name, isFolder ? EntryKind::Tree : EntryKind::File, beforeEntry))
+            return false;
+    }
+    return true;
+}
+
+// Deletes `name` in the folder whose normalised path is `folder`. The entry is opened as itself (a
+// link is not followed where the system can help it) and must turn out to be that very entry: a
+// handle whose own path is another one came through a link the system followed, and is left alone.
+bool DeleteEntryAt(const std::wstring& folder,
+                   const std::wstring& name,
+                   EntryKind kind,
+                   const TreeEntryObserver& beforeEntry) {
+    const std::wstring path = folder + L"\\" + name;
+    if (beforeEntry)
+        beforeEntry(path);
+    UniqueFile entry(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!entry) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(entry.Get(), &info) || !SamePath(FinalPathOf(entry.Get()), path))
+        return false;
+    const bool isLink = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const bool isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    switch (kind) {
+        case EntryKind::File:
+            if (isFolder && !isLink)
+                return false;
+            break;
+        case EntryKind::EmptyDirectory:
+            if (!isFolder)
+                return false;
+            break;
+        case EntryKind::Tree:
+            if (!isFolder)
+                return false;
+            if (!isLink && !DeleteChildren(entry.Get(), path, beforeEntry))
+                return false;
+            break;
+    }
+    // Gone when the handle closes; a folder with anything left in it refuses.
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return ::SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+
+// The normalised path of an entry's folder and the entry's name, for DeleteEntryAt.
+bool DeleteByPath(const std::wstring& path, EntryKind kind, const TreeEntryObserver& beforeEntry) {
+    const std::wstring name = FileNameOfPath(path);
+    const std::wstring parent = DirectoryOfPath(path);
+    if (name.empty() || IsDotEntry(name) || parent.empty())
+        return false;
+    // The folder is held, and may not be renamed, while its entry is dealt with.
+    UniqueFile folder(::CreateFileW((parent + L"\\").c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    std::wstring folderPath = FinalPathOf(folder.Get());
+    while (!folderPath.empty() && folderPath.back() == L'\\')
+        folderPath.pop_back();
+    if (folderPath.empty())
+        return false;
+    return DeleteEntryAt(folderPath, name, kind, beforeEntry);
 }
 
 }  // namespace
@@ -82,9 +216,8 @@ bool CreateDirectoryTree(const std::wstring& path) {
     return ::GetLastError() == ERROR_ALREADY_EXISTS && StateOf(path) == PathState::Directory;
 }
 
-bool DeleteDirectoryTree(const std::wstring& path) {
-    DWORD attributes = 0;
-    switch (StateOf(path, &attributes)) {
+bool DeleteDirectoryTree(const std::wstring& path, const TreeEntryObserver& beforeEntry) {
+    switch (StateOf(path)) {
         case PathState::Missing:
             return true;
         case PathState::File:
@@ -93,32 +226,15 @@ bool DeleteDirectoryTree(const std::wstring& path) {
         case PathState::Directory:
             break;
     }
-    if (IsLink(attributes))
-        return ::RemoveDirectoryW(path.c_str()) != FALSE;
+    return DeleteByPath(path, EntryKind::Tree, beforeEntry);
+}
 
-    std::wstring pattern = path;
-    AppendPath(pattern, L"*");
-    WIN32_FIND_DATAW entry;
-    UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
-    if (find) {
-        do {
-            if (IsDotEntry(entry.cFileName))
-                continue;
-            std::wstring child = path;
-            AppendPath(child, entry.cFileName);
-            bool removed;
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                removed = ::DeleteFileW(child.c_str()) != FALSE;
-            else if (IsLink(entry.dwFileAttributes))
-                removed = ::RemoveDirectoryW(child.c_str()) != FALSE;  // the link, not its target
-            else
-                removed = DeleteDirectoryTree(child);
-            if (!removed)
-                return false;
-        } while (::FindNextFileW(find.Get(), &entry));
-    }
-    find.Reset();
-    return ::RemoveDirectoryW(path.c_str()) != FALSE;
+bool DeleteFileEntry(const std::wstring& path) {
+    return DeleteByPath(path, EntryKind::File, {});
+}
+
+bool DeleteEmptyDirectory(const std::wstring& path) {
+    return DeleteByPath(path, EntryKind::EmptyDirectory, {});
 }
 
 std::wstring MakeUniqueTempName(const std::wstring& prefix, bool inTempDirectory) {

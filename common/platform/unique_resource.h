@@ -51,6 +51,12 @@ struct FindHandleTraits {
     static void Close(Type h) { ::FindClose(h); }
 };
 
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { ::CloseHandle(h); }
+};
+
 struct ModuleTraits {
     using Type = HMODULE;
     static Type Empty() { return nullptr; }
@@ -60,4 +66,6 @@ struct ModuleTraits {
 // Kernel objects: threads, events, processes, files.
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+// Files and folders from CreateFileW, whose failure value is INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;

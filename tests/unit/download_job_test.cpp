@@ -128,10 +128,14 @@ class MemoryFile : public IDownloadFile {
     std::optional<size_t> failWrite;  // this write (counted from 0) fails
     std::function<void()> onCreate;
 
+    bool sealOk = true;
+
     std::vector<std::wstring> created;
     std::string data;
     std::vector<uint32_t> writeSizes;
     int closes = 0;
+    int seals = 0;
+    bool closedWhenSealed = false;
     int lockedCalls = 0;
 
     bool Create(const std::wstring& path) override {
@@ -156,6 +160,12 @@ class MemoryFile : public IDownloadFile {
         Check();
         ++closes;
     }
+    bool Seal() override {
+        Check();
+        ++seals;
+        closedWhenSealed = closes == 1;
+        return sealOk;
+    }
 
   private:
     void Check() {
@@ -173,13 +183,24 @@ struct Harness {
     MemoryFile file{lock};
     int cancelAsked = 0;
     std::optional<int> cancelAt;  // the cancel request is seen from this test point on (1-based)
+    bool trusted = true;
+    int trustAsked = 0;
+    int sealsWhenTrustAsked = -1;
 
     DownloadState Run(const std::wstring& path = kPath) {
         job.Prepare(kUrl, path);
-        const DownloadState result = job.Run(transfer, file, [this] {
-            ++cancelAsked;
-            return cancelAt && cancelAsked >= *cancelAt;
-        });
+        const DownloadState result = job.Run(
+            transfer, file,
+            [this] {
+                ++cancelAsked;
+                return cancelAt && cancelAsked >= *cancelAt;
+            },
+            [this] {
+                ++trustAsked;
+                sealsWhenTrustAsked = file.seals;
+                EXPECT_EQ(job.Progress().state, DownloadState::Receiving) << "complete before it was checked";
+                return trusted;
+            });
         EXPECT_EQ(lock.nestedTakes, 0);
         EXPECT_EQ(lock.strayReleases, 0);
         EXPECT_FALSE(lock.Held());
@@ -211,8 +232,14 @@ TEST(DownloadJob, EndsAsEachOutcomeOfTheExchangeDecides) {
         bool fileCreated;
         size_t bytesWritten;
         bool readsAttempted;
+        bool trusted = true;
+        bool sealOk = true;
     };
     const std::vector<Case> cases = {
+        {"a whole body that is no trusted installer", [](ScriptedTransfer& t, MemoryFile&) { t.length = 2000; },
+         DownloadState::Failed, 2000, true, 2000, true, false},
+        {"a whole body that cannot be held unchanged", [](ScriptedTransfer&, MemoryFile&) {},
+         DownloadState::Failed, 2000, true, 2000, true, true, false},
         {"whole body of the announced length", [](ScriptedTransfer& t, MemoryFile&) { t.length = 5000; },
          DownloadState::Completed, 5000, true, 5000, true},
         {"no length: the end of the body completes it", [](ScriptedTransfer&, MemoryFile&) {},
@@ -258,8 +285,18 @@ TEST(DownloadJob, EndsAsEachOutcomeOfTheExchangeDecides) {
         SCOPED_TRACE(c.name);
         Harness h;
         h.transfer.body = Body(c.bodySize);
+        h.trusted = c.trusted;
+        h.file.sealOk = c.sealOk;
         c.script(h.transfer, h.file);
         EXPECT_EQ(h.Run(), c.expected);
+        // Only a whole body is sealed, after it was closed, and only a sealed one is checked.
+        const bool whole = c.expected == DownloadState::Completed || !c.trusted || !c.sealOk;
+        EXPECT_EQ(h.file.seals, whole ? 1 : 0);
+        EXPECT_EQ(h.file.closedWhenSealed, whole);
+        EXPECT_EQ(h.trustAsked, whole && c.sealOk ? 1 : 0);
+        if (h.trustAsked) {
+            EXPECT_EQ(h.sealsWhenTrustAsked, 1);
+        }
 
         const DownloadProgress end = h.job.Progress();
         EXPECT_EQ(end.state, c.expected);

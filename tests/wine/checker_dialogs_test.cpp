@@ -16,6 +16,7 @@
 #include "checker/checker_state.h"
 #include "checker/config_dlg.h"
 #include "checker/download_folder_win.h"
+#include "checker/installer_trust.h"
 #include "checker/qp_check_dlg.h"
 #include "checker/qp_update_dlg.h"
 #include "checker/res/resource.h"
@@ -144,6 +145,11 @@ class CheckerDialogsTest : public testing::Test {
         ASSERT_TRUE(key);
         ASSERT_TRUE(WriteString(*key, kServerValue, server.Url(L"/primary")));
         ASSERT_TRUE(WriteString(*key, kFallbackServerValue, server.Url(L"/fallback")));
+        // The name tools/sign-test-installers signs with, in place of the maker's.
+        static const wchar_t kTestPublisher[] = L"Quillpack Test Publisher\0";
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kCheckerStateKeyPath, kTrustedPublishersValue, REG_MULTI_SZ,
+                                    kTestPublisher, sizeof(kTestPublisher)),
+                  ERROR_SUCCESS);
     }
 
     void TearDown() override {
@@ -370,8 +376,9 @@ TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
 }
 
 TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {
-    // Our stand-in records that it was started, beside itself, in the download folder.
-    const std::string standIn = HostPathOf(GetModuleDirectory() + L"\\partner_stand_in.exe");
+    // Our stand-in, signed by the publisher the test trusts, records that it was started, beside
+    // itself, in the download folder.
+    const std::string standIn = HostPathOf(GetModuleDirectory() + L"\\signed_stand_in.exe");
     ASSERT_FALSE(standIn.empty());
     Answer("/files/QPSetup.exe", "file=" + QueryEncode(standIn) + "&chunk=65536&delay=0.3");
     CVersionInfo info = Offer(FileUrl(L"QPSetup.exe"));
@@ -417,6 +424,11 @@ TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {
     EXPECT_EQ(requests[0].target, "/files/QPSetup.exe");
 }
 
+// The loopback server's "file=" value for one of the stand-ins beside the test program.
+std::string StandIn(const wchar_t* name) {
+    return QueryEncode(HostPathOf(GetModuleDirectory() + L"\\" + name));
+}
+
 TEST_F(CheckerDialogsTest, FailedDownloadsSayStringFiveAndLeaveNoFolder) {
     const struct {
         const char* name;
@@ -424,6 +436,13 @@ TEST_F(CheckerDialogsTest, FailedDownloadsSayStringFiveAndLeaveNoFolder) {
         std::string answer;
         bool requested;
     } cases[] = {
+        {"an unsigned installer", L"unsigned.exe", "file=" + StandIn(L"partner_stand_in.exe"), true},
+        {"an installer of another publisher", L"other.exe", "file=" + StandIn(L"other_signer_stand_in.exe"), true},
+        {"an installer changed after signing", L"altered.exe", "file=" + StandIn(L"altered_stand_in.exe"), true},
+        {"a signed installer cut short without a length", L"cut-signed.exe",
+         "file=" + StandIn(L"signed_stand_in.exe") + "&length=none&cut=300000", true},
+        {"a shortcut", L"setup.lnk", "file=" + StandIn(L"signed_stand_in.exe"), false},
+        {"an Internet shortcut", L"QPSetup.url", "text=%5BInternetShortcut%5D", false},
         {"a body cut short", L"cut.exe", "generate=50000&cut=20000", true},
         {"a shorter body than announced", L"short.exe", "generate=20000&length=50000", true},
         {"not found", L"missing.exe", "status=404&text=no", true},

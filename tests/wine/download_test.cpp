@@ -97,7 +97,8 @@ class DownloadWorker : private IRunnable {
     void Run() override {
         CWinInetDownloadTransfer transfer;
         CWin32DownloadFile file;
-        result = job.Run(transfer, file, [this] { return m_thread.IsStopRequested(); });
+        result = job.Run(
+            transfer, file, [this] { return m_thread.IsStopRequested(); }, [] { return true; });
     }
 
     CThread m_thread{this};
@@ -127,7 +128,7 @@ class DownloadTest : public testing::Test {
         job.Prepare(url, path);
         CWinInetDownloadTransfer transfer;
         CWin32DownloadFile file;
-        return job.Run(transfer, file, [] { return false; });
+        return job.Run(transfer, file, [] { return false; }, [] { return true; });
     }
 
     CLoopbackControl server;
@@ -164,7 +165,15 @@ TEST_F(DownloadTest, AWholeBodyIsWrittenWithAndWithoutAnAnnouncedLength) {
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].method, "GET");
         EXPECT_EQ(requests[0].target, "/dl/QPSetup_1.2.exe");
+        EXPECT_TRUE(DeleteFileW(path.c_str()));
     }
+
+    // Whatever is already at the path, a planted file included, is never written over.
+    ASSERT_TRUE(WriteTextFile(path, "planted"));
+    Answer("/dl/QPSetup_1.2.exe", "generate=100");
+    EXPECT_EQ(Download(server.Url(L"/dl/QPSetup_1.2.exe")), DownloadState::Failed);
+    EXPECT_EQ(ReadWholeFile(path), "planted");
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
 }
 
 TEST_F(DownloadTest, ABodyCutShortOrLongerThanAnnouncedFailsAndItsFileIsRemoved) {
@@ -190,6 +199,48 @@ TEST_F(DownloadTest, ABodyCutShortOrLongerThanAnnouncedFailsAndItsFileIsRemoved)
         EXPECT_FALSE(PathExists(folder));
         folder = CreateDownloadFolder();
     }
+}
+
+TEST_F(DownloadTest, TheSealedFileCanBeReadButNotChangedRenamedOrDeleted) {
+    path = folder + L"\\QPSetup.exe";
+    CWin32DownloadFile file;
+    ASSERT_TRUE(file.Create(path));
+    EXPECT_FALSE(CWin32DownloadFile().Create(path)) << "a second writer of the same name";
+    ASSERT_TRUE(file.Write("MZ body", 7));
+    EXPECT_FALSE(file.Seal()) << "sealed while still being written";
+    file.Close();
+    ASSERT_TRUE(file.Seal());
+    ASSERT_NE(file.Sealed(), INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(ReadWholeFile(path), "MZ body");
+    HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "opened for writing while sealed";
+    if (writer != INVALID_HANDLE_VALUE)
+        CloseHandle(writer);
+    EXPECT_FALSE(DeleteFileW(path.c_str()));
+    EXPECT_FALSE(MoveFileW(path.c_str(), (folder + L"\\other.exe").c_str()));
+    char first[2] = {};
+    DWORD read = 0;
+    EXPECT_TRUE(ReadFile(file.Sealed(), first, 2, &read, nullptr) && read == 2 && first[0] == 'M');
+
+    // Let go, the file goes as any other; RemoveDownload in TearDown takes the rest.
+    file.Release();
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
+}
+
+TEST_F(DownloadTest, AFilePutInPlaceOfTheWrittenOneIsNeverSealed) {
+    path = folder + L"\\QPSetup.exe";
+    CWin32DownloadFile file;
+    ASSERT_TRUE(file.Create(path));
+    ASSERT_TRUE(file.Write("ours", 4));
+    file.Close();
+    // Between the last write and the seal, another program swaps in a file of its own.
+    ASSERT_TRUE(MoveFileW(path.c_str(), (folder + L"\\ours.exe").c_str()));
+    ASSERT_TRUE(WriteTextFile(path, "theirs"));
+    EXPECT_FALSE(file.Seal());
+    EXPECT_EQ(file.Sealed(), INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(DeleteFileW((folder + L"\\ours.exe").c_str()));
 }
 
 TEST_F(DownloadTest, A404FailsWithoutAFile) {
@@ -283,6 +334,25 @@ TEST_F(DownloadFolderTest, IsAFreshQpchkupdFolderInTheTemporaryFolder) {
     EXPECT_EQ(drawn, Temp(L"QPCHKUPD   0"));
     EXPECT_EQ(next, 4u);
     EXPECT_TRUE(IsDirectory(drawn));
+}
+
+TEST_F(DownloadFolderTest, ANameTakenByALinkIsDrawnAgainAndTheLinkIsLeftAlone) {
+    // Draws (0, 0) name "QPCHKUPD   0" and (1, 0) "QPCHKUPD   2"; both are planted with links, one to a
+    // folder elsewhere and one whose target is gone, so (2, 0) gives the folder, "QPCHKUPD   4".
+    const std::wstring outside = Temp(L"outside");
+    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
+    const std::wstring gone = Temp(L"gone");
+    ASSERT_TRUE(CreateDirectoryW(gone.c_str(), nullptr));
+    ASSERT_TRUE(MakeDirectoryLink(Temp(L"QPCHKUPD   0"), outside));
+    ASSERT_TRUE(MakeDirectoryLink(Temp(L"QPCHKUPD   2"), gone));
+    ASSERT_TRUE(RemoveDirectoryW(gone.c_str()));
+    const std::vector<uint32_t> draws = {0, 0, 1, 0, 2, 0};
+    size_t next = 0;
+    const std::wstring drawn = CreateDownloadFolder([&] { return draws.at(next++); });
+    EXPECT_EQ(drawn, Temp(L"QPCHKUPD   4"));
+    EXPECT_TRUE(IsDirectory(drawn));
+    EXPECT_TRUE(IsEmptyDirectory(outside)) << "the planted link's target was used";
+    EXPECT_FALSE(PathExists(gone)) << "the dangling link's target was made";
 }
 
 TEST_F(DownloadFolderTest, RemoveDownloadTakesTheFileAndThenAnEmptyFolder) {

@@ -137,6 +137,39 @@ TEST(DeleteDirectoryTree, NeverFollowsALinkOutOfTheTree) {
     EXPECT_TRUE(PathExists(outside + L"\\inner\\keep2.txt"));
 }
 
+TEST(DeleteDirectoryTree, AFolderSwappedForALinkWhileItIsEmptiedLeadsNowhere) {
+    // The outside folder holds files of the same names as the tree's, which a deletion that went by
+    // the names alone would take.
+    CScratchDirectory dir;
+    const std::wstring outside = dir / L"outside";
+    ASSERT_TRUE(CreateDirectoryTree(outside));
+    const std::wstring root = dir / L"tree";
+    ASSERT_TRUE(CreateDirectoryTree(root + L"\\sub"));
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) {
+        ASSERT_TRUE(WriteTextFile(outside + L"\\" + name, "precious"));
+        ASSERT_TRUE(WriteTextFile(root + L"\\sub\\" + name, "ours"));
+    }
+    // Once the folder is open and its first file is listed, it is moved away and a link takes its place.
+    bool swapped = false;
+    std::vector<std::wstring> seen;
+    const bool removed = DeleteDirectoryTree(root, [&](const std::wstring& path) {
+        seen.push_back(path.substr(path.rfind(L'\\') + 1));
+        if (!swapped && seen.size() >= 3)
+            swapped = SwapForDirectoryLink(root + L"\\sub", dir / L"moved", outside);
+    });
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen[0], L"tree");
+    EXPECT_EQ(seen[1], L"sub");
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+        EXPECT_TRUE(PathExists(outside + L"\\" + name)) << "a name led through the link";
+    if (swapped) {
+        EXPECT_FALSE(removed) << "the link swapped in is no part of the tree";
+    }
+    // Windows refuses the move while the deletion holds the folder; Wine's host does not ask.
+    const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    EXPECT_TRUE(swapped || !underWine);
+}
+
 bool IsHexOrSpace(wchar_t c) {
     return c == L' ' || (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F');
 }

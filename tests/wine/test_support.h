@@ -27,3 +27,6 @@ bool WriteTextFile(const std::wstring& path, const char* text);
 // real link (Wine's is a stub), a host symbolic link is made instead, which Wine shows as a
 // directory reparse point just like a link on Windows.
 bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
+
+// Moves `folder` to `movedTo` and puts a directory link to `target` in its place (see MakeDirectoryLink).
+bool SwapForDirectoryLink(const std::wstring& folder, const std::wstring& movedTo, const std::wstring& target);
