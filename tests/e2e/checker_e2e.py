@@ -43,8 +43,10 @@ STRINGS = {
     5: "Download failed. Please try again later.",
     6: "Are you sure you want to cancel the update?",
 }
-# The stand-in that records how it was started ("<its path>.started") plays the downloaded installer.
+# The stand-in that records how it was started ("<its path>.started") plays the downloaded installer,
+# signed at build time by TEST_PUBLISHER (signed_stand_in.exe), by another publisher, or altered.
 INSTALLER_NAME = "QuillpackSetup.exe"
+TEST_PUBLISHER = "Quillpack Test Publisher"
 
 
 def resource_numbers():
@@ -73,7 +75,7 @@ def version_document(mode="auto", major=5, minor=0, display="5.0.1", ratio="1", 
 
 def reg_file(sections):
     """A .reg file for `reg import`: [(key, {name: value})]; a key written "-KEY" is deleted, a value
-    None deleted, an int is a REG_DWORD and bytes a REG_BINARY."""
+    None deleted, an int is a REG_DWORD, bytes a REG_BINARY and a list of texts a REG_MULTI_SZ."""
     lines = ["Windows Registry Editor Version 5.00", ""]
     for key, values in sections:
         lines.append(f"[{key}]")
@@ -84,6 +86,8 @@ def reg_file(sections):
                 data = f"dword:{value:08x}"
             elif isinstance(value, bytes):
                 data = "hex:" + ",".join(f"{b:02x}" for b in value)
+            elif isinstance(value, list):
+                data = "hex(7):" + ",".join(f"{b:02x}" for b in ("\0".join(value) + "\0\0").encode("utf-16-le"))
             else:
                 data = '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
             lines.append(f'"{name}"={data}')
@@ -94,7 +98,9 @@ def reg_file(sections):
 def starting_state(server_url, installed=True, state=None):
     """The whole starting state as one .reg file: the user's Quillpack key anew with the endpoint
     overrides (and the `state` values), the uninstall entry or none, no Run entry."""
-    values = {"Server": server_url + "/main", "FallbackServer": server_url + "/spare"}
+    # The publisher tools/sign-test-installers signs the test installers with, in place of the maker's.
+    values = {"Server": server_url + "/main", "FallbackServer": server_url + "/spare",
+              "TrustedPublishers": [TEST_PUBLISHER]}
     values.update(state or {})
     sections = [("-" + QUILLPACK_KEY, {}), (STATE_KEY, values), ("-" + UNINSTALL_KEY, {})]
     if installed:
@@ -129,10 +135,12 @@ class CheckerCase(E2ECase):
             raise unittest.SkipTest("build/windows/bin/QPChkUpd2.exe does not exist yet (the program is not built)")
         cls.server = LoopbackServer(SESSION.work)
         cls.temp = SESSION.host_path(SESSION.drive("temp-folder").text)
-        installer = SESSION.bin / "partner_stand_in.exe"
-        if not installer.exists():
-            raise AssertionError(f"{installer} is missing: build the windows preset first")
-        cls.installer_bytes = installer
+        cls.stand_ins = {name: SESSION.bin / f"{name}.exe"
+                         for name in ("signed_stand_in", "other_signer_stand_in", "altered_stand_in", "partner_stand_in")}
+        for path in cls.stand_ins.values():
+            if not path.exists():
+                raise AssertionError(f"{path} is missing: build the windows preset first")
+        cls.installer_bytes = cls.stand_ins["signed_stand_in"]
 
     @classmethod
     def tearDownClass(cls):
@@ -217,6 +225,12 @@ class CheckerCase(E2ECase):
             self.server.answer(PRIMARY + QUERY, text=document)
         else:
             self.server.answer(PRIMARY + QUERY, status=primary_status)
+
+    def announce(self, url, label="Quillpack 5.0.1 Full"):
+        """"/s" with a newer version offering one installer at url; returns the program and the dialog."""
+        self.offer(version_document(items=[item(label, url, spec="Full")]))
+        program = self.start("/s")
+        return program, self.wait_window(OFFERED_ITEMS, 30000)
 
     def version_requests(self):
         return [line for line in self.server.request_lines() if "/version.php" in line]
@@ -349,11 +363,6 @@ class SilentEndTest(CheckerCase):
 class DownloadTest(CheckerCase):
     """The update dialog's download: progress, the installer started, failures and the cancel path."""
 
-    def announce(self, url, label="Quillpack 5.0.1 Full"):
-        """"/s" with a newer version offering one installer at url; returns the program and the dialog."""
-        self.offer(version_document(items=[item(label, url, spec="Full")]))
-        program = self.start("/s")
-        return program, self.wait_window(OFFERED_ITEMS, 30000)
 
     def test_the_chosen_installer_is_downloaded_with_progress_and_started(self):
         size = self.installer_bytes.stat().st_size
@@ -455,6 +464,36 @@ class DownloadTest(CheckerCase):
         self.assertIsNotNone(match, run[1])
         self.assertEqual(SESSION.host_path(match.group(1)).resolve(), self.exe.resolve())
         self.assertEqual(self.download_folders(), [])
+
+
+class InstallerTrustTest(CheckerCase):
+    """Only an intact installer signed by a trusted publisher is started; everything else is a failed
+    download: string 5, no folder left, nothing started."""
+
+    def test_what_is_no_trusted_intact_installer_is_refused(self):
+        signed = str(self.stand_ins["signed_stand_in"])
+        cases = {
+            "unsigned": ("setup.exe", {"file": str(self.stand_ins["partner_stand_in"])}, True),
+            "changed after signing": ("setup.exe", {"file": str(self.stand_ins["altered_stand_in"])}, True),
+            "another publisher": ("setup.exe", {"file": str(self.stand_ins["other_signer_stand_in"])}, True),
+            "cut short, no length": ("setup.exe", {"file": signed, "length": "none", "cut": 200000}, True),
+            "a shortcut": ("setup.lnk", {"file": signed}, False),
+            "an Internet shortcut": ("setup.url", {"text": "[InternetShortcut]\r\nURL=file:///C:/x.exe\r\n"}, False),
+        }
+        for case, (name, answer, fetched) in cases.items():
+            with self.subTest(case=case):
+                self.server.reset()
+                self.set_registry()
+                self.server.answer("/files/" + name, **answer)
+                program, dialog = self.announce("{base}/files/" + name)
+                self.drive_ok("click", dialog, 1)
+                box, text = self.message_box(30000)
+                self.assertEqual(text, STRINGS[5])
+                self.answer_box(box, 1)
+                self.assertEnds(program, 0)
+                self.assertEqual(self.download_folders(), [], "the file and its folder are removed")
+                self.assertEqual(any("/files/" in line for line in self.server.request_lines()), fetched)
+                self.assertEqual(list(self.temp.glob("**/*.started")), [], "nothing was started")
 
 
 class InteractiveCheckTest(CheckerCase):
@@ -633,6 +672,7 @@ SHARDS = {
     "background": ["BackgroundCheckTest"],
     "silent": ["SilentEndTest"],
     "download": ["DownloadTest"],
+    "trust": ["InstallerTrustTest"],
     "dialogs": ["InteractiveCheckTest", "StartUpTest", "ScreenshotTest"],
 }
 
