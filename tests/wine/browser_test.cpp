@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -191,6 +192,70 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
     ::DestroyWindow(parent);
 }
 
+std::wstring LocationOf(IWebBrowser2* browser) {
+    BSTR location = nullptr;
+    if (FAILED(browser->get_LocationURL(&location)) || !location)
+        return std::wstring();
+    std::wstring text(location, ::SysStringLen(location));
+    ::SysFreeString(location);
+    return text;
+}
+
+// Runs the thread's messages until the control's address is `expected` or `ms` have passed (Wine's
+// control moves within a few milliseconds); gives the address it ended on.
+std::wstring PumpUntilLocation(IWebBrowser2* browser, const std::wstring& expected, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    std::wstring location = LocationOf(browser);
+    while (location != expected && ::GetTickCount() - start < ms) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(5);
+        location = LocationOf(browser);
+    }
+    return location;
+}
+
+TEST(WebBrowser2WineTest, TheHostedControlStaysOnTheWebWhateverItIsAskedToOpen) {
+    ComApartment apartment;
+    HWND parent = MakeParent();
+    ASSERT_NE(parent, nullptr);
+    {
+        CWebBrowser2 browser;
+        ASSERT_TRUE(browser.CreateHost(parent, RECT{0, 0, 200, 100}, 3, nullptr));
+        ASSERT_TRUE(browser.HasControl());
+        IWebBrowser2* control = browser.Browser();
+        const std::wstring start = L"http://127.0.0.1:9/start";
+        ASSERT_TRUE(browser.Navigate(start));
+        ASSERT_EQ(PumpUntilLocation(control, start, 3000), start);
+
+        // Asked of the control itself, as a page's script, link or redirect would: Wine's control
+        // raises BeforeNavigate2 through the host's sink, which cancels. (Without the sink each of
+        // these moves the control within milliseconds.)
+        for (const wchar_t* url : {L"about:blank", L"file:///C:/windows/win.ini", L"FILE:///C:/windows/",
+                                   L"res://ieframe.dll/navcancl.htm", L"javascript:alert(1)"}) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(url)));
+            BSTR address = ::SysAllocString(url);
+            VARIANT empty;
+            ::VariantInit(&empty);
+            control->Navigate(address, &empty, &empty, &empty, &empty);
+            ::SysFreeString(address);
+            EXPECT_EQ(PumpUntilLocation(control, url, 300), start);
+        }
+        // A web page still goes ahead.
+        const std::wstring next = L"https://127.0.0.1:9/next";
+        BSTR address = ::SysAllocString(next.c_str());
+        VARIANT empty;
+        ::VariantInit(&empty);
+        control->Navigate(address, &empty, &empty, &empty, &empty);
+        ::SysFreeString(address);
+        EXPECT_EQ(PumpUntilLocation(control, next, 3000), next);
+    }
+    ::DestroyWindow(parent);
+}
+
 TEST(WebBrowser2WineTest, DestroyingTheParentFirstTearsTheControlDown) {
     ComApartment apartment;
     HWND parent = MakeParent();
@@ -259,6 +324,370 @@ TEST(BrowserEventSinkWineTest, DocumentCompleteCarriesTheAddressUntilDisconnecte
     EXPECT_EQ(SendDocumentComplete(sink, 259, L"https://ad.example/late"), S_OK);
     EXPECT_EQ(events.urls.size(), 1u);
     EXPECT_EQ(sink->Release(), 0u);
+}
+
+// A frame's automation object as the events name it: only its identity matters to the sink.
+class CFakeFrame final : public IDispatch {
+  public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    ULONG references = 1;
+};
+
+VARIANT Text(BSTR text) {
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = text;
+    return value;
+}
+
+VARIANT ByReference(VARIANT* value) {
+    VARIANT reference;
+    ::VariantInit(&reference);
+    reference.vt = VT_BYREF | VT_VARIANT;
+    reference.pvarVal = value;
+    return reference;
+}
+
+VARIANT CancelFlag(VARIANT_BOOL* flag) {
+    VARIANT reference;
+    ::VariantInit(&reference);
+    reference.vt = VT_BYREF | VT_BOOL;
+    reference.pboolVal = flag;
+    return reference;
+}
+
+// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel) as the browser
+// raises it: arguments last first, all but pDisp VARIANTs by reference, Cancel a VARIANT_BOOL by
+// reference, FALSE on the way in. Gives what Cancel holds afterwards.
+VARIANT_BOOL SendBeforeNavigate(IDispatch* sink, IDispatch* frame, VARIANT url, const wchar_t* target) {
+    BSTR targetText = ::SysAllocString(target);
+    BSTR headersText = ::SysAllocString(L"");
+    VARIANT flags;
+    ::VariantInit(&flags);
+    flags.vt = VT_I4;
+    flags.lVal = 0;
+    VARIANT targetValue = Text(targetText);
+    VARIANT postData;
+    ::VariantInit(&postData);
+    VARIANT headers = Text(headersText);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT arguments[7];
+    arguments[6].vt = VT_DISPATCH;
+    arguments[6].pdispVal = frame;
+    arguments[5] = ByReference(&url);
+    arguments[4] = ByReference(&flags);
+    arguments[3] = ByReference(&targetValue);
+    arguments[2] = ByReference(&postData);
+    arguments[1] = ByReference(&headers);
+    arguments[0] = CancelFlag(&cancel);
+    DISPPARAMS params{arguments, nullptr, 7, 0};
+    EXPECT_EQ(sink->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                           nullptr, nullptr, nullptr),
+              S_OK);
+    ::SysFreeString(targetText);
+    ::SysFreeString(headersText);
+    return cancel;
+}
+
+VARIANT_BOOL SendBeforeNavigate(IDispatch* sink, IDispatch* frame, const std::wstring& url, const wchar_t* target) {
+    BSTR text = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+    const VARIANT_BOOL cancel = SendBeforeNavigate(sink, frame, Text(text), target);
+    ::SysFreeString(text);
+    return cancel;
+}
+
+struct NewWindowResult {
+    VARIANT_BOOL cancel;
+    IDispatch* window;
+};
+
+// NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl), arguments last first: the window
+// pointer and Cancel by reference, the rest by value.
+NewWindowResult SendNewWindow(IDispatch* sink, const std::wstring& url, long flags) {
+    BSTR context = ::SysAllocString(L"https://ad.example/page");
+    BSTR address = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+    NewWindowResult result{VARIANT_FALSE, nullptr};
+    VARIANT arguments[5];
+    for (VARIANT& argument : arguments)
+        ::VariantInit(&argument);
+    arguments[4].vt = VT_BYREF | VT_DISPATCH;
+    arguments[4].ppdispVal = &result.window;
+    arguments[3] = CancelFlag(&result.cancel);
+    arguments[2].vt = VT_I4;
+    arguments[2].lVal = flags;
+    arguments[1] = Text(context);
+    arguments[0] = Text(address);
+    DISPPARAMS params{arguments, nullptr, 5, 0};
+    EXPECT_EQ(sink->Invoke(DISPID_NEWWINDOW3, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                           nullptr, nullptr),
+              S_OK);
+    ::SysFreeString(context);
+    ::SysFreeString(address);
+    return result;
+}
+
+struct NavigationCase {
+    std::wstring url;
+    bool allowed;
+};
+
+// Web pages, and what a hostile page could ask for instead: local files, script, the browser's own
+// pages and resources, protocol handlers that start programs, and schemes smuggled behind blanks,
+// controls or letter case.
+const std::vector<NavigationCase>& NavigationCases() {
+    static const std::vector<NavigationCase> cases = {
+        {L"https://ad.example/page", true},
+        {L"HTTP://AD.EXAMPLE/", true},
+        {L"http://127.0.0.1:8080/frame.html?x=1#y", true},
+        {L"hTTpS://ad.example/a b", true},
+        {L"file:///C:/Windows/System32/calc.exe", false},
+        {L"FILE://server/share/setup.exe", false},
+        {L"C:\\Windows\\notepad.exe", false},
+        {L"\\\\server\\share\\setup.exe", false},
+        {L"javascript:alert(1)", false},
+        {L"JavaScript:location='file:///C:/'", false},
+        {L"vbscript:msgbox(1)", false},
+        {L"about:blank", false},
+        {L"ABOUT:<script>alert(1)</script>", false},
+        {L"res://ieframe.dll/navcancl.htm", false},
+        {L"ms-settings:windowsupdate", false},
+        {L"mailto:someone@example.test", false},
+        {L"search-ms:query=setup", false},
+        {L" javascript:alert(1)", false},
+        {L"\x01javascript:alert(1)", false},
+        {L" https://ad.example/", false},
+        {L"\thttps://ad.example/", false},
+        {L"ht\ttp://ad.example/", false},
+        {L"https://ad.example/\nfile:///C:/x", false},
+        {std::wstring(L"https://ad.example/\0javascript:", 31), false},
+        {L"httpx://ad.example/", false},
+        {L"", false},
+    };
+    return cases;
+}
+
+TEST(BrowserEventSinkWineTest, BeforeNavigate2CancelsAllButWebPagesInTheTopFrameAndInSubFrames) {
+    CFakeFrame top;
+    CFakeFrame subFrame;
+    // The checker's dialog hosts its page without a DocumentComplete callback: the rule holds alike.
+    RecordingEvents events;
+    for (IBrowserEvents* owner : {static_cast<IBrowserEvents*>(&events), static_cast<IBrowserEvents*>(nullptr)}) {
+        auto* sink = new CBrowserEventSink(owner, [](const std::wstring&) {});
+        for (const NavigationCase& c : NavigationCases()) {
+            SCOPED_TRACE(testing::PrintToString(c.url));
+            const VARIANT_BOOL expected = c.allowed ? VARIANT_FALSE : VARIANT_TRUE;
+            EXPECT_EQ(SendBeforeNavigate(sink, &top, c.url, L""), expected) << "top frame";
+            EXPECT_EQ(SendBeforeNavigate(sink, &subFrame, c.url, L"adframe"), expected) << "sub-frame";
+        }
+        // An address that is no text is no web address.
+        VARIANT number;
+        ::VariantInit(&number);
+        number.vt = VT_I4;
+        number.lVal = 80;
+        EXPECT_EQ(SendBeforeNavigate(sink, &top, number, L""), VARIANT_TRUE);
+        VARIANT nothing;
+        ::VariantInit(&nothing);
+        EXPECT_EQ(SendBeforeNavigate(sink, &subFrame, nothing, L"adframe"), VARIANT_TRUE);
+        // A late navigation after the owner went is still refused.
+        sink->Disconnect();
+        EXPECT_EQ(SendBeforeNavigate(sink, &top, L"file:///C:/x.exe", L""), VARIANT_TRUE);
+        EXPECT_EQ(SendBeforeNavigate(sink, &top, L"https://ad.example/late", L""), VARIANT_FALSE);
+        EXPECT_EQ(sink->Release(), 0u);
+    }
+    EXPECT_TRUE(events.urls.empty());
+    EXPECT_EQ(top.references, 1u);
+    EXPECT_EQ(subFrame.references, 1u);
+}
+
+TEST(BrowserEventSinkWineTest, NewWindow3OpensNothingInsideAndHandsOnlyWebAddressesToTheOpener) {
+    struct Case {
+        std::wstring url;
+        bool opened;
+    };
+    // The rule of links: a space or a missing host keeps an address from the shell too.
+    const Case cases[] = {
+        {L"https://ad.example/offer", true},
+        {L"HTTP://ad.example/offer?a=1", true},
+        {L"http://ad.example/a b", false},
+        {L"https://", false},
+        {L"javascript:window.open('file:///C:/')", false},
+        {L"file:///C:/Windows/System32/calc.exe", false},
+        {L"about:blank", false},
+        {L"res://ieframe.dll/navcancl.htm", false},
+        {L"mailto:someone@example.test", false},
+        {L"ms-settings:privacy", false},
+        {L" https://ad.example/offer", false},
+        {L"", false},
+    };
+    std::vector<std::wstring> opened;
+    auto* sink = new CBrowserEventSink(nullptr, [&](const std::wstring& url) { opened.push_back(url); });
+    for (const Case& c : cases) {
+        // A click (user-initiated, first window) and a page's own script alike.
+        for (const long flags : {0x2L | 0x4L, 0L}) {
+            SCOPED_TRACE(testing::PrintToString(c.url) + " flags " + std::to_string(flags));
+            opened.clear();
+            const NewWindowResult result = SendNewWindow(sink, c.url, flags);
+            EXPECT_EQ(result.cancel, VARIANT_TRUE);
+            EXPECT_EQ(result.window, nullptr);
+            EXPECT_EQ(opened, c.opened ? std::vector<std::wstring>{c.url} : std::vector<std::wstring>{});
+        }
+    }
+
+    // NewWindow2(ppDisp, Cancel), the older event that names no address: refused, nothing opened.
+    IDispatch* window = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT arguments[2];
+    ::VariantInit(&arguments[1]);
+    arguments[1].vt = VT_BYREF | VT_DISPATCH;
+    arguments[1].ppdispVal = &window;
+    arguments[0] = CancelFlag(&cancel);
+    DISPPARAMS params{arguments, nullptr, 2, 0};
+    opened.clear();
+    EXPECT_EQ(sink->Invoke(DISPID_NEWWINDOW2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                           nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    EXPECT_EQ(window, nullptr);
+
+    // Once disconnected the sink still refuses the window but opens nothing for an owner that went.
+    sink->Disconnect();
+    EXPECT_EQ(SendNewWindow(sink, L"https://ad.example/late", 0x2).cancel, VARIANT_TRUE);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(sink->Release(), 0u);
+}
+
+// The control's in-place active object as the site sees it: counts its references and the keys
+// offered to it, and answers as told.
+class CFakeActiveObject final : public IOleInPlaceActiveObject {
+  public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceActiveObject) {
+            *object = static_cast<IOleInPlaceActiveObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetWindow(HWND*) override { return E_NOTIMPL; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG message) override {
+        offered.push_back(message->message);
+        return answer;
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
+    ULONG references = 1;
+    HRESULT answer = S_OK;
+    std::vector<UINT> offered;
+};
+
+TEST(BrowserSiteWineTest, TheSiteKeepsTheActiveObjectAndOffersItTheKeysOfWindowsInsideTheHost) {
+    HWND parent = MakeParent();
+    ASSERT_NE(parent, nullptr);
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 5, 5, 120, 80, parent, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    HWND page = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 120, 80, host, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    HWND beside = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 130, 5, 60, 20, parent, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(beside, nullptr);
+    auto* site = new CBrowserSite(host);
+    IOleInPlaceFrame* frame = static_cast<IOleInPlaceFrame*>(site);
+    CFakeActiveObject first;
+    CFakeActiveObject second;
+
+    MSG key{};
+    key.hwnd = page;
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_TAB;
+    EXPECT_FALSE(site->TranslateKeyboardMessage(key)) << "nothing active yet";
+
+    ASSERT_EQ(frame->SetActiveObject(&first, L"page"), S_OK);
+    EXPECT_EQ(site->ActiveObject(), &first);
+    EXPECT_EQ(first.references, 2u);
+
+    struct Case {
+        HWND window;
+        UINT message;
+        HRESULT answer;
+        bool offered;
+        bool translated;
+    };
+    const Case cases[] = {
+        {page, WM_KEYDOWN, S_OK, true, true},       // Tab inside the page
+        {page, WM_KEYUP, S_OK, true, true},
+        {host, WM_CHAR, S_OK, true, true},
+        {page, WM_SYSKEYDOWN, S_OK, true, true},
+        {page, WM_KEYDOWN, S_FALSE, true, false},   // the page passes: the dialog manager moves on
+        {page, WM_MOUSEMOVE, S_OK, false, false},   // no key
+        {page, WM_TIMER, S_OK, false, false},
+        {beside, WM_KEYDOWN, S_OK, false, false},   // another control of the dialog
+        {parent, WM_KEYDOWN, S_OK, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "message " << c.message);
+        first.offered.clear();
+        first.answer = c.answer;
+        MSG message{};
+        message.hwnd = c.window;
+        message.message = c.message;
+        EXPECT_EQ(site->TranslateKeyboardMessage(message), c.translated);
+        EXPECT_EQ(first.offered.size(), c.offered ? 1u : 0u);
+    }
+
+    // A new active object replaces the old one, which is let go; none (deactivation) lets go of it.
+    ASSERT_EQ(frame->SetActiveObject(&second, nullptr), S_OK);
+    EXPECT_EQ(first.references, 1u);
+    EXPECT_EQ(second.references, 2u);
+    EXPECT_TRUE(site->TranslateKeyboardMessage(key));
+    EXPECT_EQ(second.offered.size(), 1u);
+    ASSERT_EQ(frame->SetActiveObject(nullptr, nullptr), S_OK);
+    EXPECT_EQ(second.references, 1u);
+    EXPECT_EQ(site->ActiveObject(), nullptr);
+    EXPECT_FALSE(site->TranslateKeyboardMessage(key));
+
+    // The host going lets go of the active object, and a site without host keeps none.
+    frame->SetActiveObject(&first, nullptr);
+    site->Detach();
+    EXPECT_EQ(first.references, 1u);
+    EXPECT_EQ(site->ActiveObject(), nullptr);
+    frame->SetActiveObject(&second, nullptr);
+    EXPECT_EQ(second.references, 1u);
+    EXPECT_FALSE(site->TranslateKeyboardMessage(key));
+
+    // The site's last reference takes an active object with it.
+    auto* other = new CBrowserSite(host);
+    static_cast<IOleInPlaceFrame*>(other)->SetActiveObject(&first, nullptr);
+    EXPECT_EQ(first.references, 2u);
+    EXPECT_EQ(static_cast<IOleClientSite*>(other)->Release(), 0u);
+    EXPECT_EQ(first.references, 1u);
+
+    EXPECT_EQ(static_cast<IOleClientSite*>(site)->Release(), 0u);
+    ::DestroyWindow(parent);
 }
 
 TEST(BrowserSiteWineTest, TheSiteIsOneObjectWhoseFrameAndWindowAreTheHosts) {
