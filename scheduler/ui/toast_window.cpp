@@ -263,7 +263,9 @@ void CToastWindow::LayOut() {
 
     ToastLayoutInput input;
     const RECT area = WorkArea();
-    input.workArea = {area.left, area.top, area.right, area.bottom};
+    // The layout's pixels are at 96 DPI; the page must fit the work area in those.
+    input.workArea = {::MulDiv(area.left, 96, m_dpi), ::MulDiv(area.top, 96, m_dpi),
+                      ::MulDiv(area.right, 96, m_dpi), ::MulDiv(area.bottom, 96, m_dpi)};
     input.page = m_page;
     input.hasLink = m_link != nullptr;
     HDC dc = ::GetDC(Hwnd());

@@ -99,14 +99,29 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
     ASSERT_NE(getOption, nullptr);
 
-    SetBrowserUserAgent(L"QPTestAgent/2.5 (probe)");
-    char buffer[512] = {};
-    DWORD length = 0;
-    // urlmon answers E_OUTOFMEMORY even when the agent fits (as Windows does); the text and its
-    // length with the terminator are what count.
-    getOption(0x10000001, buffer, sizeof(buffer), &length, 0);
-    EXPECT_EQ(length, 24u);
-    EXPECT_STREQ(buffer, "QPTestAgent/2.5 (probe)");
+    // Each row sets an agent from a version document and reads back what every later request of
+    // the embedded browser sends: controls gone, at most 255 characters, and an agent with nothing
+    // left leaves the one before.
+    const struct {
+        std::wstring agent;
+        std::string sent;
+    } cases[] = {
+        {L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
+        {L"QPTestAgent/2.6\r\nX-Injected: 1\t", "QPTestAgent/2.6X-Injected: 1"},
+        {std::wstring(300, L'q'), std::string(255, 'q')},
+        {L"\r\n", std::string(255, 'q')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sent.substr(0, 20));
+        SetBrowserUserAgent(c.agent);
+        char buffer[512] = {};
+        DWORD length = 0;
+        // urlmon answers E_OUTOFMEMORY even when the agent fits (as Windows does); the text and its
+        // length with the terminator are what count.
+        getOption(0x10000001, buffer, sizeof(buffer), &length, 0);
+        EXPECT_EQ(length, c.sent.size() + 1);
+        EXPECT_EQ(std::string(buffer), c.sent);
+    }
     ::FreeLibrary(urlmon);
 }
 
