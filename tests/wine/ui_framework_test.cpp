@@ -294,19 +294,6 @@ TEST_F(UiFrameworkTest, ModalFiltersSeeTheDialogBoxLoopsMessagesNewestFirstWhile
         EXPECT_EQ(newer.seen, L"abc");
         EXPECT_EQ(older.seen, L"ab");
     }
-    {
-        // One filter gone, the other still asked.
-        CCharacterFilter kept(L'b');
-        CModalMessageFilter keptFilter(&kept);
-        {
-            CCharacterFilter gone(L'a');
-            CModalMessageFilter goneFilter(&gone);
-        }
-        CTypingDialog dialog;
-        EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-        EXPECT_EQ(dialog.typed, L"ac");
-        EXPECT_EQ(kept.seen, L"abc");
-    }
     // With every filter gone the hook is gone too: the box gets every character.
     CTypingDialog dialog;
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
