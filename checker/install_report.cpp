@@ -15,7 +15,22 @@ std::wstring InstallReportAddress(std::wstring_view primaryBase, std::wstring_vi
     return address;
 }
 
+bool IsUsablePageId(std::wstring_view id) {
+    constexpr size_t kLongestId = 64;
+    if (id.empty() || id.size() > kLongestId)
+        return false;
+    for (const wchar_t c : id) {
+        const bool usable = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
+                            c == L'.' || c == L'-' || c == L'_';
+        if (!usable)
+            return false;
+    }
+    return true;
+}
+
 uint32_t ReadShownCount(IRegistry& registry, const std::wstring& id) {
+    if (!IsUsablePageId(id))
+        return 0;
     const auto key = registry.Open(RegistryRoot::CurrentUser, kQuillpackKeyPath, RegistryAccess::Read);
     if (!key)
         return 0;
@@ -55,6 +70,8 @@ std::vector<NotificationPage> ChooseNotificationCandidates(const CXmlNode& insta
 }
 
 bool RecordPageShown(IRegistry& registry, const NotificationPage& page) {
+    if (!IsUsablePageId(page.id))
+        return false;
     const auto key = registry.Create(RegistryRoot::CurrentUser, kQuillpackKeyPath, RegistryAccess::ReadWrite);
     if (!key)
         return false;
@@ -70,7 +87,7 @@ bool ReportInstall(const InstallReportServices& services,
     if (!answer)
         return false;
     CXmlNode root;
-    if (!root.Parse(*answer, 0, DefaultXmlParseContext) || !root.IsNamed(L"install"))
+    if (!ParseClosedRoot(root, *answer) || !root.IsNamed(L"install"))
         return false;
 
     const std::vector<NotificationPage> candidates =

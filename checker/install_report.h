@@ -33,8 +33,14 @@ struct InstallReportServices {
 // (its own "?" included).
 std::wstring InstallReportAddress(std::wstring_view primaryBase, std::wstring_view query);
 
+// Whether a page's id may name its count's registry value: 1 to 64 characters of ASCII letters,
+// digits, '.', '-' and '_'. The id comes from the network; anything else (separators, controls, a
+// name the registry would refuse or treat specially) never reaches the registry.
+bool IsUsablePageId(std::wstring_view id);
+
 // How often the page `id` was shown: its REG_DWORD under HKCU\Software\Quillpack, 0 when the key or
-// the value is missing or the value is not a 4-byte REG_DWORD.
+// the value is missing or the value is not a 4-byte REG_DWORD. An id that is not usable reads as 0,
+// as an unreadable count does, without a look at the registry.
 uint32_t ReadShownCount(IRegistry& registry, const std::wstring& id);
 
 // The pages of an "install" element among which one is drawn: its "pop" children (any letter case)
@@ -46,12 +52,13 @@ std::vector<NotificationPage> ChooseNotificationCandidates(const CXmlNode& insta
                                                            const WorkAreaSource& workArea);
 
 // Creates the key when missing and stores the page's count plus one; a count already at the
-// largest value stays there rather than wrapping to the least shown.
+// largest value stays there rather than wrapping to the least shown. An id that is not usable writes
+// nothing (false).
 bool RecordPageShown(IRegistry& registry, const NotificationPage& page);
 
 // Sends the report and shows at most one page. True when the answer was an "install" document,
-// whether or not a page was shown; false when there was no 200 answer, it did not parse, or its
-// root has another name.
+// whether or not a page was shown; false when there was no 200 answer, it did not parse (an answer
+// cut short before its root closes included), or its root has another name.
 bool ReportInstall(const InstallReportServices& services,
                    std::wstring_view primaryBase,
                    std::wstring_view query);

@@ -144,6 +144,7 @@ void CQPUpdateDlg::AddNotificationPage() {
     }
     page->Navigate(m_info.adUrl);
     m_page = std::move(page);
+    m_pageKeys = std::make_unique<CModalMessageFilter>(static_cast<IWindowMessageFilter*>(this));
 
     RECT window{};
     ::GetWindowRect(Hwnd(), &window);
@@ -205,6 +206,10 @@ void CQPUpdateDlg::StartDownload(const CVersionItem& item) {
     ::ShowWindow(progress, SW_SHOW);
     ::SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRange));
     ::SetTimer(Hwnd(), IDT_DOWNLOAD_PROGRESS, kProgressIntervalMs, nullptr);
+}
+
+bool CQPUpdateDlg::PreTranslateMessage(MSG& msg) {
+    return m_page && m_page->TranslateAccelerator(msg);
 }
 
 void CQPUpdateDlg::Run() {
@@ -283,6 +288,9 @@ void CQPUpdateDlg::StopDownload() {
 
 std::optional<LRESULT> CQPUpdateDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
+        case WM_DESTROY:
+            m_pageKeys.reset();
+            return std::nullopt;
         case WM_TIMER:
             if (wParam != IDT_DOWNLOAD_PROGRESS)
                 return std::nullopt;

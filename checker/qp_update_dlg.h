@@ -18,8 +18,9 @@
 #include "common/thread/thread.h"
 #include "common/ui/dialog.h"
 #include "common/ui/gdi_owners.h"
+#include "common/ui/message_loop.h"
 
-class CQPUpdateDlg : public CDialog, private IRunnable {
+class CQPUpdateDlg : public CDialog, private IRunnable, private IWindowMessageFilter {
   public:
     // `info` is the version document to announce; it must outlive the dialog.
     explicit CQPUpdateDlg(CVersionInfo& info);
@@ -36,6 +37,8 @@ class CQPUpdateDlg : public CDialog, private IRunnable {
   private:
     // The worker's body.
     void Run() override;
+    // The keys for the notification page, before the dialog manager takes Tab and the copy keys.
+    bool PreTranslateMessage(MSG& msg) override;
     DownloadState RunDownload();
 
     void FillOfferedItems();
@@ -69,4 +72,6 @@ class CQPUpdateDlg : public CDialog, private IRunnable {
 
     std::unique_ptr<CProtectedModeCookieSync> m_cookies;
     std::unique_ptr<CWebBrowser2> m_page;
+    // While the page is shown, through the dialog box's own loop.
+    std::unique_ptr<CModalMessageFilter> m_pageKeys;
 };

@@ -32,20 +32,6 @@ bool IsElement(const CXmlNode* node, std::wstring_view name) {
     return node && node->type == XmlElement && node->IsNamed(name);
 }
 
-// The reader accepts elements still open at the end of the text, which would let an answer cut short
-// (a dropped connection, the getter's size limit) pass for a whole document with items missing. An
-// end tag that matches nothing is put after the text: a root still open meets it and fails, and a
-// root closed within the text ends before it. Should a cut comment or text run swallow it, the
-// parse ends beyond the text and is refused as well.
-bool ParseClosedRoot(CXmlNode& root, std::wstring_view text) {
-    std::wstring guarded;
-    guarded.reserve(text.size() + 3);
-    guarded.append(text);
-    guarded.append(L"</>");
-    const std::optional<size_t> end = root.Parse(guarded, 0, DefaultXmlParseContext);
-    return end && *end <= text.size();
-}
-
 }  // namespace
 
 bool CVersionInfo::CheckLatestVersion(IDocumentGetter& getter,

@@ -1,14 +1,18 @@
 #pragma once
 
 // The browser's event interface (DWebBrowserEvents2) as a small COM object connected through the
-// browser's connection point. Only DocumentComplete is passed on; a disconnected sink ignores
-// events still in flight, since the browser may hold it a little longer than its owner lives.
+// browser's connection point. It keeps the control on the web (browser_navigation.h): every
+// navigation to anything but an http: or https: address is cancelled, in any frame, and a new window
+// never opens inside the program; a web address it asked for goes to the user's browser instead.
+// DocumentComplete is passed on to the owner. A disconnected sink still cancels what it must but
+// tells and opens nothing, since the browser may hold it a little longer than its owner lives.
 
 #include <windows.h>
 
 #include <oaidl.h>
 #include <ocidl.h>
 
+#include <functional>
 #include <string>
 
 class IBrowserEvents {
@@ -18,14 +22,21 @@ class IBrowserEvents {
     virtual void OnDocumentComplete(const std::wstring& url) = 0;
 };
 
+// Hands a web address to the user's own browser.
+using WebAddressOpener = std::function<void(const std::wstring& address)>;
+
+// The shell's handler for the address, as links are opened.
+void OpenInUserBrowser(const std::wstring& address);
+
 class CBrowserEventSink final : public IDispatch {
   public:
-    // Starts with one reference, the creator's. `events` may be null: every event is ignored.
-    explicit CBrowserEventSink(IBrowserEvents* events);
+    // Starts with one reference, the creator's. `events` may be null: DocumentComplete is then
+    // ignored, while navigations and new windows are still decided on.
+    explicit CBrowserEventSink(IBrowserEvents* events, WebAddressOpener opener = OpenInUserBrowser);
 
     // Advises the browser's DWebBrowserEvents2 connection point. False when it has none.
     bool Connect(IUnknown* browser);
-    // Unadvises and forgets the callback; safe to call more than once.
+    // Unadvises and forgets the callback and the opener; safe to call more than once.
     void Disconnect();
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -46,8 +57,12 @@ class CBrowserEventSink final : public IDispatch {
   private:
     ~CBrowserEventSink();
 
+    void OnBeforeNavigate(DISPPARAMS* params);
+    void OnNewWindow(DISPPARAMS* params);
+
     ULONG m_references = 1;
     IBrowserEvents* m_events;
+    WebAddressOpener m_opener;
     IConnectionPoint* m_point = nullptr;
     DWORD m_cookie = 0;
 };

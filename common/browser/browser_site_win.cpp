@@ -2,6 +2,38 @@
 
 CBrowserSite::CBrowserSite(HWND host) : m_host(host) {}
 
+CBrowserSite::~CBrowserSite() {
+    SetActive(nullptr);
+}
+
+void CBrowserSite::Detach() {
+    m_host = nullptr;
+    // The active object may hold the site in turn; letting it go breaks that cycle.
+    SetActive(nullptr);
+}
+
+void CBrowserSite::SetActive(IOleInPlaceActiveObject* object) {
+    if (object)
+        object->AddRef();
+    IOleInPlaceActiveObject* previous = m_active;
+    m_active = object;
+    if (previous)
+        previous->Release();
+}
+
+bool CBrowserSite::TranslateKeyboardMessage(MSG& message) {
+    if (!m_active || !m_host || message.message < WM_KEYFIRST || message.message > WM_KEYLAST)
+        return false;
+    if (message.hwnd != m_host && !::IsChild(m_host, message.hwnd))
+        return false;
+    // The object may end its own activation while it translates.
+    IOleInPlaceActiveObject* active = m_active;
+    active->AddRef();
+    const bool translated = active->TranslateAccelerator(&message) == S_OK;
+    active->Release();
+    return translated;
+}
+
 STDMETHODIMP CBrowserSite::QueryInterface(REFIID iid, void** object) {
     if (!object)
         return E_POINTER;
@@ -140,7 +172,9 @@ STDMETHODIMP CBrowserSite::SetBorderSpace(LPCBORDERWIDTHS) {
     return INPLACE_E_NOTOOLSPACE;
 }
 
-STDMETHODIMP CBrowserSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) {
+STDMETHODIMP CBrowserSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+    // Null when the control's user interface deactivates. A site whose host went keeps nothing.
+    SetActive(m_host ? object : nullptr);
     return S_OK;
 }
 

@@ -2,7 +2,9 @@
 
 // The least OLE container the WebBrowser control needs to live in place inside one child window:
 // client site, in-place site and in-place frame on one COM object. It has no menus, borders or
-// status line of its own; the control draws into the host window's client area.
+// status line of its own; the control draws into the host window's client area. It keeps the
+// control's in-place active object, so that the owner's message filter can offer it the keys a
+// page needs (Tab among its links and fields, the copy keys) before the dialog manager takes them.
 
 #include <windows.h>
 
@@ -13,8 +15,14 @@ class CBrowserSite final : public IOleClientSite, public IOleInPlaceSite, public
   public:
     // Starts with one reference, the creator's.
     explicit CBrowserSite(HWND host);
-    // The host window is going: from now on the site names no window.
-    void Detach() { m_host = nullptr; }
+    // The host window is going: from now on the site names no window and keeps no active object.
+    void Detach();
+
+    // The object the control named in its last SetActiveObject; null when none is active.
+    IOleInPlaceActiveObject* ActiveObject() const { return m_active; }
+    // Offers a keyboard message for the host window or a window inside it to the active object.
+    // True when the object translated it (the message must then not be dispatched).
+    bool TranslateKeyboardMessage(MSG& message);
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -64,8 +72,10 @@ class CBrowserSite final : public IOleClientSite, public IOleInPlaceSite, public
     STDMETHODIMP TranslateAccelerator(LPMSG message, WORD id) override;
 
   private:
-    ~CBrowserSite() = default;
+    ~CBrowserSite();
+    void SetActive(IOleInPlaceActiveObject* object);
 
     ULONG m_references = 1;
     HWND m_host;
+    IOleInPlaceActiveObject* m_active = nullptr;  // one reference
 };

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/browser/browser_user_agent.h"
 #include "common/platform/unique_resource.h"
 
 namespace {
@@ -32,6 +33,9 @@ std::string ToAnsi(const std::wstring& text) {
 }  // namespace
 
 void SetBrowserUserAgent(const std::wstring& agent) {
+    const std::wstring clean = CleanUserAgent(agent);
+    if (clean.empty())
+        return;
     UniqueModule urlmon(::LoadLibraryW(L"urlmon.dll"));
     if (!urlmon)
         return;
@@ -40,6 +44,6 @@ void SetBrowserUserAgent(const std::wstring& agent) {
     if (!setOption)
         return;
     setOption(kUserAgentRefresh, nullptr, 0, 0);
-    std::string ansi = ToAnsi(agent);
+    std::string ansi = ToAnsi(clean);
     setOption(kUserAgent, ansi.data(), static_cast<DWORD>(ansi.size()), 0);
 }

@@ -105,6 +105,10 @@ bool CWebBrowser2::Navigate(const std::wstring& url) {
                                        &params, nullptr, nullptr, nullptr));
 }
 
+bool CWebBrowser2::TranslateAccelerator(MSG& message) {
+    return m_browser && m_site && m_site->TranslateKeyboardMessage(message);
+}
+
 std::optional<ElementSize> CWebBrowser2::RenderedElementSize(const wchar_t* id) const {
     if (!m_browser || !id)
         return std::nullopt;

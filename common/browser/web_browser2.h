@@ -2,7 +2,8 @@
 
 // The WebBrowser control embedded in a child window of our own, with our own OLE container
 // (CBrowserSite) and event sink. Only web addresses are navigated: pages come from endpoints'
-// answers. Every failure of the control leaves a host that simply shows nothing.
+// answers, and the sink cancels whatever a page itself asks for that is no web page, and every new
+// window (CBrowserEventSink). Every failure of the control leaves a host that simply shows nothing.
 
 #include <windows.h>
 
@@ -40,6 +41,10 @@ class CWebBrowser2 : public CWindow {
     // The rendered size of the element with this identifier in the loaded document; nothing when
     // there is no document yet or no such element.
     std::optional<ElementSize> RenderedElementSize(const wchar_t* id) const;
+
+    // Offers a keyboard message to the page when it is meant for a window inside the host, as the
+    // owner's message filter does before the dialog manager sees it; true when the page used it.
+    bool TranslateAccelerator(MSG& message);
 
     // The control's automation interface, or null.
     IWebBrowser2* Browser() const { return m_browser.Get(); }

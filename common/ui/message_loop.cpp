@@ -1,6 +1,7 @@
 #include "common/ui/message_loop.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -18,6 +19,26 @@ void RemoveAll(std::vector<T*>& list, T* item) {
 template <typename T>
 bool Contains(const std::vector<T*>& list, T* item) {
     return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// The dialog filters of this thread and the hook that reaches them.
+struct ModalFilters {
+    HHOOK hook = nullptr;
+    std::vector<IWindowMessageFilter*> filters;
+};
+
+thread_local ModalFilters t_modalFilters;
+
+LRESULT CALLBACK ModalFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && lParam) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        const std::vector<IWindowMessageFilter*> snapshot = t_modalFilters.filters;
+        for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+            if (Contains(t_modalFilters.filters, *it) && (*it)->PreTranslateMessage(msg))
+                return 1;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -80,4 +101,27 @@ int CMessageLoop::Run() {
             msg.message != WM_PAINT)
             idle = true;
     }
+}
+
+CModalMessageFilter::CModalMessageFilter(IWindowMessageFilter* filter) : m_filter(filter) {
+    ModalFilters& modal = t_modalFilters;
+    if (!modal.hook)
+        modal.hook = ::SetWindowsHookExW(WH_MSGFILTER, &ModalFilterHook, nullptr, ::GetCurrentThreadId());
+    if (modal.hook && m_filter)
+        modal.filters.push_back(m_filter);
+}
+
+CModalMessageFilter::~CModalMessageFilter() {
+    ModalFilters& modal = t_modalFilters;
+    const auto it = std::find(modal.filters.rbegin(), modal.filters.rend(), m_filter);
+    if (it != modal.filters.rend())
+        modal.filters.erase(std::next(it).base());
+    if (modal.filters.empty() && modal.hook) {
+        ::UnhookWindowsHookEx(modal.hook);
+        modal.hook = nullptr;
+    }
+}
+
+bool CModalMessageFilter::Installed() const {
+    return t_modalFilters.hook != nullptr && m_filter != nullptr;
 }

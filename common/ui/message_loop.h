@@ -43,3 +43,22 @@ class CMessageLoop {
     std::vector<IWindowMessageFilter*> m_filters;
     std::vector<IIdleHandler*> m_idleHandlers;
 };
+
+// A modal dialog box runs in the system's own loop, which offers its messages to no CMessageLoop.
+// While an object of this class lives, each message that loop takes for the dialog manager goes to
+// `filter` first (through the thread's WH_MSGFILTER hook, MSGF_DIALOGBOX); a message the filter
+// handled is neither translated nor dispatched. Objects on one thread share one hook; the most
+// recently made filter is asked first. Belongs to the thread that made it.
+class CModalMessageFilter {
+  public:
+    explicit CModalMessageFilter(IWindowMessageFilter* filter);
+    ~CModalMessageFilter();
+    CModalMessageFilter(const CModalMessageFilter&) = delete;
+    CModalMessageFilter& operator=(const CModalMessageFilter&) = delete;
+
+    // False when the hook could not be set: the filter is then never asked.
+    bool Installed() const;
+
+  private:
+    IWindowMessageFilter* m_filter;
+};

@@ -65,5 +65,11 @@ class CXmlNode {
     bool IsNamed(std::wstring_view elementName) const;
 };
 
+// Parses a whole answer whose root must be closed within the text. The reader accepts elements
+// still open at the end of the text, which would let an answer cut short (a dropped connection, the
+// getter's size limit) pass for a whole document with parts missing; this refuses it. False when the
+// parse fails or the root is not closed.
+bool ParseClosedRoot(CXmlNode& root, std::wstring_view text);
+
 // Case-insensitive comparison of ASCII letters; other characters must match exactly.
 bool XmlNamesEqualIgnoringCase(std::wstring_view a, std::wstring_view b);

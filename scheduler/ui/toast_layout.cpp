@@ -18,8 +18,10 @@ constexpr int kFadeStep = 10;
 ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& measure) {
     ToastLayout layout;
     std::optional<ToastPageSize> page = input.page;
+    // Room for the page beside its margins; a work area too small for any leaves none.
+    const int roomWidth = std::max(0, input.workArea.Width() - 2 * kMargin);
     if (page) {
-        page->width = std::clamp(page->width, 0, kLargestPage);
+        page->width = std::clamp(page->width, 0, std::min(kLargestPage, roomWidth));
         page->height = std::clamp(page->height, 0, kLargestPage);
     }
 
@@ -47,6 +49,8 @@ ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& 
 
     if (page) {
         const int pageTop = y + kMargin;
+        // The page takes at most the height the text leaves on the work area.
+        page->height = std::min(page->height, std::max(0, input.workArea.Height() - pageTop - kMargin));
         layout.browser =
             ToastRect{layout.pageLeft, pageTop, layout.pageLeft + page->width, pageTop + page->height};
         layout.cy = pageTop + page->height + kMargin;

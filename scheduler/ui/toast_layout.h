@@ -36,6 +36,7 @@ struct ToastPageSize {
 };
 
 struct ToastLayoutInput {
+    // In the layout's own pixels (96 DPI).
     ToastRect workArea;
     // The web page shown below the text, when the toast hosts one.
     std::optional<ToastPageSize> page;
@@ -55,8 +56,9 @@ struct ToastLayout {
 };
 
 // The toast is at least 336 pixels wide, with the page centred in that width, else 8 pixels of
-// margin either side of it. A page's size is taken within 0..32767, so a size named by a web answer
-// can neither overflow the arithmetic nor ask for a window no screen can hold.
+// margin either side of it. A page's size comes from a web answer or from the page itself, so it is
+// clamped: at least 0, and at most what lets the whole toast fit the work area (the width less the
+// margins, the height less the text and the margins), never beyond 32767.
 ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& measure);
 
 // The close glyph's hit area in the client rectangle.

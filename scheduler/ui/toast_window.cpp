@@ -148,6 +148,7 @@ class CDcTextMeasure : public IToastTextMeasure {
 
 CToastWindow::~CToastWindow() {
     Destroy();
+    StopPageKeys();
 }
 
 bool CToastWindow::Show(const std::wstring& message,
@@ -224,6 +225,7 @@ LRESULT CToastWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 1;
         case WM_DESTROY:
             ::KillTimer(Hwnd(), kPageTimer);
+            StopPageKeys();
             m_host.reset();
             m_laidOut = false;
             m_mouseInside = false;
@@ -261,7 +263,9 @@ void CToastWindow::LayOut() {
 
     ToastLayoutInput input;
     const RECT area = WorkArea();
-    input.workArea = {area.left, area.top, area.right, area.bottom};
+    // The layout's pixels are at 96 DPI; the page must fit the work area in those.
+    input.workArea = {::MulDiv(area.left, 96, m_dpi), ::MulDiv(area.top, 96, m_dpi),
+                      ::MulDiv(area.right, 96, m_dpi), ::MulDiv(area.bottom, 96, m_dpi)};
     input.page = m_page;
     input.hasLink = m_link != nullptr;
     HDC dc = ::GetDC(Hwnd());
@@ -301,7 +305,24 @@ bool CToastWindow::HostPage() {
     }
     m_host->Navigate(ad.url);
     ::SetTimer(Hwnd(), kPageTimer, kPageTimeoutMs, nullptr);
+    if (CMessageLoop* loop = CAppModule::Instance().MessageLoop()) {
+        loop->AddMessageFilter(this);
+        m_pageKeys = true;
+    }
     return true;
+}
+
+bool CToastWindow::PreTranslateMessage(MSG& msg) {
+    return m_host && m_host->TranslateAccelerator(msg);
+}
+
+void CToastWindow::StopPageKeys() {
+    // The loop may have ended before the toast (the process's toast outlives it).
+    if (m_pageKeys) {
+        if (CMessageLoop* loop = CAppModule::Instance().MessageLoop())
+            loop->RemoveMessageFilter(this);
+    }
+    m_pageKeys = false;
 }
 
 void CToastWindow::PlantCookies() {

@@ -23,13 +23,14 @@
 
 #include "common/ui/window.h"
 #include "common/ui/gdi_owners.h"
+#include "common/ui/message_loop.h"
 // Callers that show notices for the scheduler reach the toast through its adapter.
 #include "scheduler/ui/toast_adapter.h"
 #include "scheduler/ui/toast_layout.h"
 
 class CToastLink;
 
-class CToastWindow : public CWindow, private IBrowserEvents {
+class CToastWindow : public CWindow, private IBrowserEvents, private IWindowMessageFilter {
   public:
     static constexpr const wchar_t* kClassName = L"TivolanToastWindow";
     // Timers: the page's last chance to finish loading, the delay before showing, the opaque time,
@@ -65,6 +66,9 @@ class CToastWindow : public CWindow, private IBrowserEvents {
     bool HostPage();
     void PlantCookies();
     void OnDocumentComplete(const std::wstring& url) override;
+    // The page's keys (Tab, the copy keys), through the program's message loop while it is shown.
+    bool PreTranslateMessage(MSG& msg) override;
+    void StopPageKeys();
     void MakeFonts();
     void OnTimer(UINT_PTR id);
     void OnMouseMove();
@@ -96,6 +100,7 @@ class CToastWindow : public CWindow, private IBrowserEvents {
     // The web page area; none while no page is shown.
     std::optional<ToastPageSize> m_page;
     std::unique_ptr<CWebBrowser2> m_host;
+    bool m_pageKeys = false;  // a message filter of the program's loop
     std::unique_ptr<CProtectedModeCookieSync> m_cookies;
     int64_t m_cookieTime = 0;  // when the advertisement's cookies were last planted; 0: never
     // In pixels at 96 DPI, as the layout rules give them.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/browser/browser_user_agent.h"
+
 #include <string>
 
 #include "common/platform/memory_registry.h"
@@ -107,6 +109,33 @@ TEST(BrowserEmulationTest, FailuresAndAnEmptyNameReportFalse) {
     registry.FailOpen(true);
     EXPECT_FALSE(DisableBrowserEmulation(registry, L"Tivolan.exe", 11));
     EXPECT_EQ(StoredValue(registry, L"Tivolan.exe"), 11000u);
+}
+
+TEST(BrowserUserAgentTest, ControlsGoAndTheAgentIsCutAt255Utf16Units) {
+    const std::wstring kEmoji = L"\U0001F600";  // a surrogate pair in UTF-16
+    struct Case {
+        const char* name;
+        std::wstring agent;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"ordinary", L"Mozilla/5.0 (compatible; QP 2.1)", L"Mozilla/5.0 (compatible; QP 2.1)"},
+        {"a header smuggled in", L"QP\r\nX-Forwarded-For: 1.2.3.4", L"QPX-Forwarded-For: 1.2.3.4"},
+        {"C0, DEL and C1 controls", L"\tA\x01" L"B\x1f\x7f\x85" L"C\x9f", L"ABC"},
+        {"a NUL inside", std::wstring(L"QP\0agent", 8), L"QPagent"},
+        {"nothing but controls", L"\r\n\t", L""},
+        {"empty", L"", L""},
+        {"other text stays", L"QP \u00a0\u00e9 \uD55C\uAE00 \u0391", L"QP \u00a0\u00e9 \uD55C\uAE00 \u0391"},
+        {"exactly 255", std::wstring(255, L'a'), std::wstring(255, L'a')},
+        {"256 cut", std::wstring(256, L'a'), std::wstring(255, L'a')},
+        {"controls go before the cut", std::wstring(10, L'\n') + std::wstring(300, L'b'), std::wstring(255, L'b')},
+        {"a pair that fits", std::wstring(253, L'a') + kEmoji, std::wstring(253, L'a') + kEmoji},
+        {"a pair the cut would split", std::wstring(254, L'a') + kEmoji + L"z", std::wstring(254, L'a')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CleanUserAgent(c.agent), c.expected);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <exdisp.h>
+#include <exdispid.h>
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -98,14 +99,24 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
     ASSERT_NE(getOption, nullptr);
 
-    SetBrowserUserAgent(L"QPTestAgent/2.5 (probe)");
-    char buffer[512] = {};
-    DWORD length = 0;
-    // urlmon answers E_OUTOFMEMORY even when the agent fits (as Windows does); the text and its
-    // length with the terminator are what count.
-    getOption(0x10000001, buffer, sizeof(buffer), &length, 0);
-    EXPECT_EQ(length, 24u);
-    EXPECT_STREQ(buffer, "QPTestAgent/2.5 (probe)");
+    // What every later request sends: controls gone, at most 255 characters; an agent with nothing
+    // left keeps the one before.
+    const std::pair<std::wstring, std::string> cases[] = {
+        {L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
+        {L"QPTestAgent/2.6\r\nX-Injected: 1", "QPTestAgent/2.6X-Injected: 1"},
+        {std::wstring(300, L'q'), std::string(255, 'q')},
+        {L"\r\n", std::string(255, 'q')},
+    };
+    for (const auto& [agent, sent] : cases) {
+        SetBrowserUserAgent(agent);
+        char buffer[512] = {};
+        DWORD length = 0;
+        // urlmon answers E_OUTOFMEMORY even when the agent fits (as Windows does); the text and its
+        // length with the terminator are what count.
+        getOption(0x10000001, buffer, sizeof(buffer), &length, 0);
+        EXPECT_EQ(length, sent.size() + 1);
+        EXPECT_EQ(std::string(buffer), sent);
+    }
     ::FreeLibrary(urlmon);
 }
 
@@ -191,6 +202,52 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
     ::DestroyWindow(parent);
 }
 
+// Runs the thread's messages until the control's address is `expected` or `ms` have passed (Wine's
+// control moves within a few milliseconds); gives the address it ended on.
+std::wstring PumpUntilLocation(IWebBrowser2* browser, const std::wstring& expected, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        BSTR location = nullptr;
+        browser->get_LocationURL(&location);
+        const std::wstring text = location ? std::wstring(location, ::SysStringLen(location)) : L"";
+        ::SysFreeString(location);
+        if (text == expected || ::GetTickCount() - start >= ms)
+            return text;
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&message);
+        ::Sleep(5);
+    }
+}
+
+TEST(WebBrowser2WineTest, TheHostedControlStaysOnTheWebWhateverItIsAskedToOpen) {
+    ComApartment apartment;
+    HWND parent = MakeParent();
+    ASSERT_NE(parent, nullptr);
+    {
+        CWebBrowser2 browser;
+        ASSERT_TRUE(browser.CreateHost(parent, RECT{0, 0, 200, 100}, 3, nullptr));
+        ASSERT_TRUE(browser.HasControl());
+        const std::wstring start = L"http://127.0.0.1:9/start";
+        ASSERT_TRUE(browser.Navigate(start));
+        ASSERT_EQ(PumpUntilLocation(browser.Browser(), start, 3000), start);
+        // Asked of the control itself, as a page's script, link or redirect would: Wine's control
+        // raises BeforeNavigate2 through the host's sink, which cancels (without it each of these
+        // moves the control within milliseconds). A web page still goes ahead.
+        for (const std::wstring url : {L"about:blank", L"file:///C:/windows/win.ini", L"res://ieframe.dll/x.htm",
+                                       L"javascript:alert(1)", L"https://127.0.0.1:9/next"}) {
+            BSTR address = ::SysAllocString(url.c_str());
+            VARIANT empty;
+            ::VariantInit(&empty);
+            browser.Browser()->Navigate(address, &empty, &empty, &empty, &empty);
+            ::SysFreeString(address);
+            const bool web = url.starts_with(L"https:");
+            EXPECT_EQ(PumpUntilLocation(browser.Browser(), url, web ? 3000 : 300), web ? url : start) << url;
+        }
+    }
+    ::DestroyWindow(parent);
+}
+
 TEST(WebBrowser2WineTest, DestroyingTheParentFirstTearsTheControlDown) {
     ComApartment apartment;
     HWND parent = MakeParent();
@@ -259,6 +316,225 @@ TEST(BrowserEventSinkWineTest, DocumentCompleteCarriesTheAddressUntilDisconnecte
     EXPECT_EQ(SendDocumentComplete(sink, 259, L"https://ad.example/late"), S_OK);
     EXPECT_EQ(events.urls.size(), 1u);
     EXPECT_EQ(sink->Release(), 0u);
+}
+
+// An argument the browser passes by reference: a VARIANT for BeforeNavigate2's, a VARIANT_BOOL
+// for Cancel.
+VARIANT Reference(VARIANT* value) {
+    VARIANT reference{};
+    reference.vt = VT_BYREF | VT_VARIANT;
+    reference.pvarVal = value;
+    return reference;
+}
+
+VARIANT CancelFlag(VARIANT_BOOL* flag) {
+    VARIANT reference{};
+    reference.vt = VT_BYREF | VT_BOOL;
+    reference.pboolVal = flag;
+    return reference;
+}
+
+HRESULT Raise(IDispatch* sink, DISPID id, VARIANT* arguments, UINT count) {
+    DISPPARAMS params{arguments, nullptr, count, 0};
+    return sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+}
+
+// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel) as the browser
+// raises it, arguments last first, for the frame `frame` (the top's or a sub-frame's object); gives
+// what Cancel holds afterwards.
+VARIANT_BOOL BeforeNavigate(IDispatch* sink, IDispatch* frame, VARIANT url, const wchar_t* target) {
+    BSTR targetText = ::SysAllocString(target);
+    VARIANT flags{};
+    flags.vt = VT_I4;
+    VARIANT targetName{};
+    targetName.vt = VT_BSTR;
+    targetName.bstrVal = targetText;
+    VARIANT postData{};
+    VARIANT headers{};
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT arguments[7] = {CancelFlag(&cancel), Reference(&headers), Reference(&postData),
+                            Reference(&targetName), Reference(&flags), Reference(&url)};
+    arguments[6].vt = VT_DISPATCH;
+    arguments[6].pdispVal = frame;
+    EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, arguments, 7), S_OK);
+    ::SysFreeString(targetText);
+    return cancel;
+}
+
+VARIANT_BOOL BeforeNavigate(IDispatch* sink, IDispatch* frame, const wchar_t* url, const wchar_t* target) {
+    VARIANT address{};
+    address.vt = VT_BSTR;
+    address.bstrVal = ::SysAllocString(url);
+    const VARIANT_BOOL cancel = BeforeNavigate(sink, frame, address, target);
+    ::SysFreeString(address.bstrVal);
+    return cancel;
+}
+
+TEST(BrowserEventSinkWineTest, BeforeNavigate2CancelsAllButWebPagesInTheTopFrameAndInSubFrames) {
+    const struct {
+        const wchar_t* url;
+        bool allowed;
+    } cases[] = {
+        {L"https://ad.example/page", true},
+        {L"HTTP://AD.EXAMPLE/frame.html", true},
+        {L"file:///C:/Windows/System32/calc.exe", false},
+        {L"JavaScript:location='file:///C:/'", false},
+        {L"about:blank", false},
+        {L"res://ieframe.dll/navcancl.htm", false},
+        {L"ms-settings:windowsupdate", false},
+        {L"mailto:someone@example.test", false},
+        {L" javascript:alert(1)", false},
+    };
+    // The checker's dialog gives no DocumentComplete callback: the rule holds alike. Two sinks stand
+    // for the top frame's and a sub-frame's objects; only their identity reaches the sink.
+    auto* top = new CBrowserEventSink(nullptr);
+    auto* subFrame = new CBrowserEventSink(nullptr);
+    auto* sink = new CBrowserEventSink(nullptr, [](const std::wstring&) { ADD_FAILURE() << "opened"; });
+    for (const auto& c : cases) {
+        const VARIANT_BOOL expected = c.allowed ? VARIANT_FALSE : VARIANT_TRUE;
+        EXPECT_EQ(BeforeNavigate(sink, top, c.url, L""), expected) << "top frame " << c.url;
+        EXPECT_EQ(BeforeNavigate(sink, subFrame, c.url, L"adframe"), expected) << "sub-frame " << c.url;
+    }
+    // An address that is no text is no web address; a late navigation after the owner went is
+    // still decided.
+    VARIANT number{};
+    number.vt = VT_I4;
+    EXPECT_EQ(BeforeNavigate(sink, subFrame, number, L"adframe"), VARIANT_TRUE);
+    sink->Disconnect();
+    EXPECT_EQ(BeforeNavigate(sink, top, L"file:///C:/x.exe", L""), VARIANT_TRUE);
+    EXPECT_EQ(BeforeNavigate(sink, top, L"https://ad.example/late", L""), VARIANT_FALSE);
+    for (CBrowserEventSink* object : {sink, top, subFrame})
+        EXPECT_EQ(object->Release(), 0u);
+}
+
+TEST(BrowserEventSinkWineTest, NewWindowsOpenNothingInsideAndOnlyWebAddressesGoToTheOpener) {
+    std::vector<std::wstring> opened;
+    auto* sink = new CBrowserEventSink(nullptr, [&](const std::wstring& url) { opened.push_back(url); });
+    // NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl), arguments last first.
+    const auto newWindow = [&](const wchar_t* url) {
+        IDispatch* window = nullptr;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        VARIANT arguments[5] = {{}, {}, {}, CancelFlag(&cancel), {}};
+        arguments[0].vt = VT_BSTR;
+        arguments[0].bstrVal = ::SysAllocString(url);
+        arguments[1].vt = VT_BSTR;
+        arguments[1].bstrVal = ::SysAllocString(L"https://ad.example/page");
+        arguments[2].vt = VT_I4;
+        arguments[2].lVal = 0x6;  // user-initiated, first window
+        arguments[4].vt = VT_BYREF | VT_DISPATCH;
+        arguments[4].ppdispVal = &window;
+        EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW3, arguments, 5), S_OK);
+        ::SysFreeString(arguments[0].bstrVal);
+        ::SysFreeString(arguments[1].bstrVal);
+        EXPECT_EQ(window, nullptr) << url;
+        return cancel;
+    };
+    // The rule of links: a space keeps an address from the shell too.
+    for (const wchar_t* url : {L"https://ad.example/offer", L"http://ad.example/a b", L"javascript:open()",
+                               L"file:///C:/Windows/System32/calc.exe", L"about:blank",
+                               L"mailto:someone@example.test", L"ms-settings:privacy"})
+        EXPECT_EQ(newWindow(url), VARIANT_TRUE) << url;
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://ad.example/offer"}));
+
+    // NewWindow2(ppDisp, Cancel) names no address: refused, nothing opened.
+    IDispatch* window = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT arguments[2] = {CancelFlag(&cancel), {}};
+    arguments[1].vt = VT_BYREF | VT_DISPATCH;
+    arguments[1].ppdispVal = &window;
+    EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW2, arguments, 2), S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+
+    // Disconnected, it still refuses but opens nothing for an owner that went.
+    sink->Disconnect();
+    EXPECT_EQ(newWindow(L"https://ad.example/late"), VARIANT_TRUE);
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(sink->Release(), 0u);
+}
+
+// The control's in-place active object: counts references and the keys offered, answers as told.
+class CFakeActiveObject final : public IOleInPlaceActiveObject {
+  public:
+    STDMETHODIMP QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetWindow(HWND*) override { return E_NOTIMPL; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG) override {
+        ++offered;
+        return answer;
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
+    ULONG references = 1;
+    HRESULT answer = S_OK;
+    int offered = 0;
+};
+
+TEST(BrowserSiteWineTest, TheSiteKeepsTheActiveObjectAndOffersItTheKeysOfWindowsInsideTheHost) {
+    HWND parent = MakeParent();
+    ASSERT_NE(parent, nullptr);
+    const auto child = [](HWND owner) {
+        return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, owner, nullptr, nullptr, nullptr);
+    };
+    HWND host = child(parent);
+    HWND page = child(host);
+    HWND beside = child(parent);
+    auto* site = new CBrowserSite(host);
+    IOleInPlaceFrame* frame = static_cast<IOleInPlaceFrame*>(site);
+    CFakeActiveObject first;
+    CFakeActiveObject second;
+    ASSERT_EQ(frame->SetActiveObject(&first, L"page"), S_OK);
+    EXPECT_EQ(site->ActiveObject(), &first);
+    EXPECT_EQ(first.references, 2u);
+
+    const struct {
+        HWND window;
+        UINT message;
+        HRESULT answer;
+        bool translated;
+        int offered;
+    } cases[] = {
+        {page, WM_KEYDOWN, S_OK, true, 1},       // Tab or a copy key inside the page
+        {host, WM_CHAR, S_OK, true, 1},
+        {page, WM_KEYDOWN, S_FALSE, false, 1},   // the page passes: the dialog manager goes on
+        {page, WM_MOUSEMOVE, S_OK, false, 0},    // no key
+        {beside, WM_KEYDOWN, S_OK, false, 0},    // another control of the dialog
+    };
+    for (const auto& c : cases) {
+        first.offered = 0;
+        first.answer = c.answer;
+        MSG message{c.window, c.message, VK_TAB, 0, 0, {}};
+        EXPECT_EQ(site->TranslateKeyboardMessage(message), c.translated) << c.message;
+        EXPECT_EQ(first.offered, c.offered) << c.message;
+    }
+
+    // A new active object lets go of the old one; none (deactivation), the host going and the
+    // site's end each let go of what it holds, and a site without host takes none.
+    frame->SetActiveObject(&second, nullptr);
+    EXPECT_EQ(first.references, 1u);
+    EXPECT_EQ(second.references, 2u);
+    frame->SetActiveObject(nullptr, nullptr);
+    EXPECT_EQ(second.references, 1u);
+    MSG key{page, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_FALSE(site->TranslateKeyboardMessage(key));
+    frame->SetActiveObject(&first, nullptr);
+    site->Detach();
+    EXPECT_EQ(first.references, 1u);
+    frame->SetActiveObject(&second, nullptr);
+    EXPECT_EQ(site->ActiveObject(), nullptr);
+    auto* other = new CBrowserSite(host);
+    static_cast<IOleInPlaceFrame*>(other)->SetActiveObject(&first, nullptr);
+    EXPECT_EQ(static_cast<IOleClientSite*>(other)->Release(), 0u);
+    EXPECT_EQ(first.references, 1u);
+    EXPECT_EQ(static_cast<IOleClientSite*>(site)->Release(), 0u);
+    ::DestroyWindow(parent);
 }
 
 TEST(BrowserSiteWineTest, TheSiteIsOneObjectWhoseFrameAndWindowAreTheHosts) {

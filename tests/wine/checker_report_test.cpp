@@ -145,7 +145,16 @@ TEST_F(CheckerReportTest, StoredCountsDecideAndAFailedAnswerShowsNothing) {
     EXPECT_FALSE(Report(L"?x=1"));
     AnswerDocument("<version><pop id=\"qp.one\" url=\"http://pages.example/one\"/></version>");
     EXPECT_FALSE(Report(L"?x=2"));
+    // The connection dropped after the first page: what came is not taken for the whole answer.
+    ASSERT_TRUE(server.SetAnswer(
+        kReportPath, "text=" +
+                         QueryEncode("<install><pop id=\"qp.one\" url=\"http://pages.example/one\"/>"
+                                     "<pop id=\"qp.two\" url=\"http://pages.example/two\"/></install>") +
+                         "&cut=58"));
+    EXPECT_FALSE(Report(L"?x=3"));
     EXPECT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(StoredCount(L"qp.one"), 5u);
+    EXPECT_EQ(StoredCount(L"qp.two"), 1u);
 }
 
 TEST_F(CheckerReportTest, ConvenienceWrapperReportsWithTheSystemsServices) {

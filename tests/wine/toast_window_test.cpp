@@ -537,6 +537,31 @@ TEST_F(ToastPageTest, PageWaitsForItsDocumentThenLaysOutAtTheAnswersSize) {
     }
 }
 
+TEST_F(ToastPageTest, APageLargerThanTheWorkAreaIsCutSoTheToastFitsIt) {
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    for (const int size : {20000, 0x7fffffff}) {
+        Advertise(L"http://127.0.0.1:9/ad?big", size, size);
+        HWND toast = ShowToast(L"Tivolan is running.");
+        ASSERT_NE(toast, nullptr);
+        HWND page = ::GetDlgItem(toast, 1);
+        ASSERT_NE(page, nullptr);
+        Timer(toast, CToastWindow::kPageTimer);
+        const RECT rect = WindowRect(toast);
+        const RECT pageRect = WindowRect(page);
+        SCOPED_TRACE(size);
+        // Within a pixel or two of rounding between the toast's DPI and the layout's.
+        EXPECT_GE(rect.left, area.left - 2);
+        EXPECT_GE(rect.top, area.top - 2);
+        EXPECT_EQ(rect.right, area.right);
+        EXPECT_EQ(rect.bottom, area.bottom);
+        EXPECT_GT(pageRect.right - pageRect.left, (area.right - area.left) / 2) << "the page keeps the room";
+        EXPECT_GT(pageRect.bottom - pageRect.top, (area.bottom - area.top) / 2);
+        EXPECT_LE(pageRect.right, rect.right);
+        EXPECT_LE(pageRect.bottom, rect.bottom);
+    }
+}
+
 TEST_F(ToastPageTest, OnlyAWebPageIsHosted) {
     for (const wchar_t* url :
          {L"file:///C:/windows/notepad.exe", L"C:\\windows\\notepad.exe", L"javascript:1"}) {

@@ -250,6 +250,56 @@ TEST_F(UiFrameworkTest, FiltersRunNewestFirstAndMaySwallowOrRemoveEachOther) {
     EXPECT_EQ(order, (std::vector<int>{2}));
 }
 
+// Types "abc" into its edit box through posted characters, then ends itself as its base does.
+class CTypingDialog : public CSelfClosingDialog {
+  protected:
+    BOOL OnInitDialog() override {
+        const BOOL result = CSelfClosingDialog::OnInitDialog();
+        HWND edit = Item(IDC_UI_TEST_EDIT);
+        ::SetWindowTextW(edit, L"");
+        for (const wchar_t c : {L'a', L'b', L'c'})
+            ::PostMessageW(edit, WM_CHAR, c, 0);
+        return result;
+    }
+};
+
+// Swallows one character and records the characters the dialog box's own loop offers it.
+class CCharacterFilter : public IWindowMessageFilter {
+  public:
+    explicit CCharacterFilter(wchar_t swallow) : m_swallow(swallow) {}
+    bool PreTranslateMessage(MSG& msg) override {
+        if (msg.message != WM_CHAR)
+            return false;
+        seen.push_back(static_cast<wchar_t>(msg.wParam));
+        return static_cast<wchar_t>(msg.wParam) == m_swallow;
+    }
+    std::wstring seen;
+
+  private:
+    wchar_t m_swallow;
+};
+
+TEST_F(UiFrameworkTest, ModalFiltersSeeTheDialogBoxLoopsMessagesNewestFirstWhileTheyLive) {
+    {
+        CCharacterFilter older(L'a');
+        CCharacterFilter newer(L'c');
+        CModalMessageFilter first(&older);
+        CModalMessageFilter second(&newer);
+        ASSERT_TRUE(first.Installed());
+        ASSERT_TRUE(second.Installed());
+        CTypingDialog dialog;
+        EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+        // What a filter handled was neither translated nor dispatched: only "b" reached the box.
+        EXPECT_EQ(dialog.typed, L"b");
+        EXPECT_EQ(newer.seen, L"abc");
+        EXPECT_EQ(older.seen, L"ab");
+    }
+    // With every filter gone the hook is gone too: the box gets every character.
+    CTypingDialog dialog;
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_EQ(dialog.typed, L"abc");
+}
+
 class CQuitWhenIdle : public IIdleHandler {
   public:
     bool OnIdle() override {
