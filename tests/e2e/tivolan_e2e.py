@@ -704,6 +704,8 @@ class UpdateCheckTest(UpdateCheckCase):
         self.wait_tray()
         self.assertEqual(self.server.wait_requests(2),
                          [f"GET /primary{QUERY} HTTP/1.1", f"GET /fallback{QUERY} HTTP/1.1"])
+        self.assertEqual([dict(r["headers"]).get("User-Agent") for r in self.server.requests()],
+                         ["Tivolan", "Tivolan"], "the program's name, string 128")
         # The fallback's answer was accepted: the day's check is recorded.
         deadline = time.time() + 10
         while not self.update_written() and time.time() < deadline:
