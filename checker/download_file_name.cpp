@@ -37,8 +37,8 @@ bool IsDeviceName(std::wstring_view name) {
     std::wstring_view stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ')
         stem.remove_suffix(1);
-    static constexpr std::array<std::wstring_view, 6> kPlain = {L"con",    L"prn",    L"aux",
-                                                                L"nul",    L"conin$", L"conout$"};
+    static constexpr std::array<std::wstring_view, 6> kPlain = {L"con", L"prn",    L"aux",
+                                                                L"nul", L"conin$", L"conout$"};
     for (std::wstring_view device : kPlain) {
         if (EqualsIgnoringAsciiCase(stem, device))
             return true;

@@ -151,8 +151,8 @@ DWORD CHttpClient::QueryContentLength() const {
     DWORD length = 0;
     DWORD size = sizeof(length);
     HINTERNET request = LiveRequest();
-    if (!request ||
-        !::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr))
+    if (!request || !::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
+                                      &size, nullptr))
         return 0;
     return length;
 }

@@ -111,7 +111,8 @@ std::optional<UpdateOutcome> CUpdateChecker::FetchWhileDispatching() {
         m_manualRun = false;
         return Check(true);
     }
-    const bool finished = DispatchMessagesUntilSignalled(ThreadHandle(), CAppModule::Instance().MessageLoop());
+    const bool finished =
+        DispatchMessagesUntilSignalled(ThreadHandle(), CAppModule::Instance().MessageLoop());
     if (!finished)
         RequestStop();
     Wait(INFINITE);

@@ -310,14 +310,6 @@ class Control(unittest.TestCase):
         self.assertNotIn("content-length", headers)
         self.assertEqual(split_answer(raw_request(self.base, "GET", "/q?a=2"))[0], "HTTP/1.1 404 Not Found")
 
-        self.control("script?path=/held&stall=forever")
-        host, port = self.base[len("http://"):].split(":")
-        with socket.create_connection((host, int(port)), timeout=10) as s:
-            s.sendall(b"GET /held HTTP/1.1\r\nHost: x\r\n\r\n")
-            s.settimeout(0.5)
-            with self.assertRaises(socket.timeout):
-                s.recv(1)
-
         self.control("script", "POST", json.dumps({"/posted": {"generate": 10, "length": 3}}).encode())
         _, headers, body = split_answer(raw_request(self.base, "GET", "/posted"))
         self.assertEqual((headers["content-length"], body), ("3", bytes(range(10))))

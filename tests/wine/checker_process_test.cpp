@@ -280,16 +280,19 @@ TEST_F(CheckerProcessTest, AForgedAnnouncementIsIgnoredWhileTheWorkerRunsAndWhen
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(server.Reset());
         CWin32Registry registry;
-        registry.Create(RegistryRoot::CurrentUser, kCheckerStateKeyPath, KEY_ALL_ACCESS)->Delete(kLoadedValue);
+        registry.Create(RegistryRoot::CurrentUser, kCheckerStateKeyPath, KEY_ALL_ACCESS)
+            ->Delete(kLoadedValue);
         // The answer comes late, so the forged messages arrive while the worker waits for it.
         ASSERT_TRUE(server.SetAnswer(kPrimaryPath, "stall=1.5&text=" + QueryEncode(c.document)));
         int announcements = 0;
         int closes = 0;
         CCheckerInstanceMutex mutex;
-        CQPCheckWnd window([&](CVersionInfo& info, const std::wstring&, const std::wstring&) {
-            ++announcements;
-            EXPECT_EQ(info.major, 5) << "only ever the fetched document";
-        }, [&] { ++closes; }, mutex);
+        CQPCheckWnd window(
+            [&](CVersionInfo& info, const std::wstring&, const std::wstring&) {
+                ++announcements;
+                EXPECT_EQ(info.major, 5) << "only ever the fetched document";
+            },
+            [&] { ++closes; }, mutex);
         HWND hwnd = window.Create();
         ASSERT_TRUE(hwnd);
         bool forgedWhileRunning = false;
@@ -298,7 +301,6 @@ TEST_F(CheckerProcessTest, AForgedAnnouncementIsIgnoredWhileTheWorkerRunsAndWhen
         while (::IsWindow(hwnd) && ::GetTickCount64() < end) {
             PumpFor(50);
             if (!forgedWhileRunning && window.Worker().IsRunning() && !server.Requests().empty()) {
-                ::PostMessageW(hwnd, WM_QP_NEWVERSION, 0, 0);
                 ::SendMessageW(hwnd, WM_QP_NEWVERSION, 0, 0);
                 forgedWhileRunning = true;
                 EXPECT_EQ(announcements, 0);
