@@ -21,12 +21,28 @@ void CCheckThread::Run() {
         [] { return static_cast<int64_t>(std::time(nullptr)); },
         [](uint32_t milliseconds) { ::Sleep(milliseconds); },
         [this] { return IsStopRequested(); },
-        [](CVersionInfo& info, const InstalledVersion& installed) {
+        [this](CVersionInfo& info, const InstalledVersion& installed) {
             return CheckLatestVersion(info, installed.display, installed.spec, installed.major,
-                                      installed.minor);
+                                      installed.minor, &m_abort);
         },
         [](double ratio) { return RolloutDraw(ratio); },
     };
-    if (RunBackgroundCheck(services, m_result) && m_targetWindow)
+    if (RunBackgroundCheck(services, m_result) && m_targetWindow && !IsStopRequested()) {
+        m_announce.store(true);
         ::PostMessageW(m_targetWindow, WM_QP_NEWVERSION, 0, 0);
+    }
+}
+
+void CCheckThread::RequestStop() {
+    CThread::RequestStop();
+    m_abort.Abort();
+}
+
+bool CCheckThread::TakeAnnouncement() {
+    return m_announce.exchange(false);
+}
+
+void CCheckThread::OnStarting() {
+    m_abort.Reset();
+    m_announce.store(false);
 }

@@ -11,7 +11,7 @@ constexpr long kMaxDocumentBytes = 4 * 1024 * 1024;
 }  // namespace
 
 std::optional<std::wstring> CWinInetDocumentGetter::Get(const std::wstring& url) {
-    CHttpClient client;
+    CHttpClient client(nullptr, m_abort);
     if (!client.OpenRequest(L"GET", url, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE))
         return std::nullopt;
     if (!client.SendRequest() || client.QueryStatusCode() != HTTP_STATUS_OK)

@@ -25,18 +25,25 @@ bool IsForbiddenCharacter(wchar_t c) {
     }
 }
 
+// Port numbers the system takes as a device: 1 to 9, and the superscript one, two and three that
+// newer versions of Windows also read as the ports 1 to 3.
+bool IsPortDigit(wchar_t c) {
+    return (c >= L'1' && c <= L'9') || c == L'\u00B9' || c == L'\u00B2' || c == L'\u00B3';
+}
+
 // The system opens these devices whatever folder the name is joined to, also with an extension
 // ("nul.exe") and with blanks before it.
 bool IsDeviceName(std::wstring_view name) {
     std::wstring_view stem = name.substr(0, name.find(L'.'));
     while (!stem.empty() && stem.back() == L' ')
         stem.remove_suffix(1);
-    static constexpr std::array<std::wstring_view, 4> kPlain = {L"con", L"prn", L"aux", L"nul"};
+    static constexpr std::array<std::wstring_view, 6> kPlain = {L"con", L"prn",    L"aux",
+                                                                L"nul", L"conin$", L"conout$"};
     for (std::wstring_view device : kPlain) {
         if (EqualsIgnoringAsciiCase(stem, device))
             return true;
     }
-    if (stem.size() == 4 && stem[3] >= L'1' && stem[3] <= L'9') {
+    if (stem.size() == 4 && IsPortDigit(stem[3])) {
         const std::wstring_view port = stem.substr(0, 3);
         return EqualsIgnoringAsciiCase(port, L"com") || EqualsIgnoringAsciiCase(port, L"lpt");
     }

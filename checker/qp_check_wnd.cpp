@@ -116,8 +116,9 @@ void CQPCheckWnd::OnClose() {
 }
 
 void CQPCheckWnd::OnNewVersion() {
-    // Only one announcement at a time, even if a nested loop delivers another.
-    if (m_updateDialogOpen)
+    // Only one announcement at a time, even if a nested loop delivers another; and only the one the
+    // worker asked for once its check was over (anyone can post this message, at any time).
+    if (m_updateDialogOpen || !m_worker.TakeAnnouncement())
         return;
     m_updateDialogOpen = true;
     try {

@@ -193,6 +193,7 @@ void CQPUpdateDlg::StartDownload(const CVersionItem& item) {
                                                                      : std::wstring());
     m_trustedPublishers = CurrentTrustedPublishers();
 
+    m_abort.Reset();
     if (!m_worker.Start()) {
         ShowCheckerMessage(Hwnd(), IDS_DOWNLOAD_NOT_STARTED, MB_OK | MB_ICONWARNING);
         EndDialog(IDOK);
@@ -217,7 +218,7 @@ void CQPUpdateDlg::Run() {
 }
 
 DownloadState CQPUpdateDlg::RunDownload() {
-    CWinInetDownloadTransfer transfer;
+    CWinInetDownloadTransfer transfer(&m_abort);
     return m_job.Run(
         transfer, m_file, [this] { return m_worker.IsStopRequested(); }, [this] { return IsTrustedInstaller(); });
 }
@@ -282,6 +283,8 @@ void CQPUpdateDlg::StopDownload() {
     if (!m_worker.IsRunning())
         return;
     m_worker.RequestStop();
+    // A read waiting on a server that has gone quiet would otherwise hold the dialog until it times out.
+    m_abort.Abort();
     m_worker.Wait(INFINITE);
     RemoveDownloadedFile();
 }

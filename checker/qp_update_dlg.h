@@ -13,6 +13,7 @@
 #include "checker/version_info.h"
 #include "common/browser/protected_mode_cookie_sync.h"
 #include "common/browser/web_browser2.h"
+#include "common/http/http_abort.h"
 #include "common/thread/critical_section.h"
 #include "common/thread/runnable.h"
 #include "common/thread/thread.h"
@@ -68,6 +69,7 @@ class CQPUpdateDlg : public CDialog, private IRunnable, private IWindowMessageFi
     // installer that was checked is the one started.
     CWin32DownloadFile m_file;
     std::vector<std::wstring> m_trustedPublishers;
+    CHttpAbort m_abort;
     CThread m_worker;
 
     std::unique_ptr<CProtectedModeCookieSync> m_cookies;

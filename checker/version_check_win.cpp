@@ -23,8 +23,9 @@ bool CheckLatestVersion(CVersionInfo& info,
                         std::wstring_view installedDisplay,
                         std::wstring_view installedSpec,
                         int32_t installedMajor,
-                        int32_t installedMinor) {
-    CWinInetDocumentGetter getter;
+                        int32_t installedMinor,
+                        CHttpAbort* abort) {
+    CWinInetDocumentGetter getter(abort);
     CWin32Registry registry;
     return info.CheckLatestVersion(getter, registry, CurrentCheckerEndpoints(), UserLanguageName(),
                                    installedDisplay, installedSpec, installedMajor, installedMinor);

@@ -9,6 +9,7 @@
 #include "common/http/growing_buffer.h"
 #include "common/http/http_rules.h"
 #include "common/http/internet_root.h"
+#include "common/http/internet_timeouts.h"
 
 static_assert(kSchemeHttp == INTERNET_SCHEME_HTTP && kSchemeHttps == INTERNET_SCHEME_HTTPS);
 static_assert(kFlagSecure == INTERNET_FLAG_SECURE && kFlagReload == INTERNET_FLAG_RELOAD &&
@@ -57,7 +58,8 @@ int ConvertToWide(unsigned codePage,
 
 }  // namespace
 
-CHttpClient::CHttpClient(HINTERNET root) : m_root(root ? root : CInternetRoot::Get()) {}
+CHttpClient::CHttpClient(HINTERNET root, CHttpAbort* abort)
+    : m_root(root ? root : CInternetRoot::Get()), m_abort(abort) {}
 
 CHttpClient::~CHttpClient() {
     Close();
@@ -76,7 +78,7 @@ bool CHttpClient::OpenRequest(const wchar_t* verb, const std::wstring& url, DWOR
 
 bool CHttpClient::OpenRequestUnguarded(const wchar_t* verb, const std::wstring& url, DWORD flags) {
     Close();
-    if (!m_root)
+    if (!m_root || (m_abort && m_abort->IsAborted()))
         return false;
     const std::optional<std::wstring> canonical = CanonicalizeUrl(url);
     if (!canonical)
@@ -106,6 +108,11 @@ bool CHttpClient::OpenRequestUnguarded(const wchar_t* verb, const std::wstring& 
                                                     acceptTypes, *requestFlags, 0));
     if (!request)
         return false;  // the fresh connection closes with its owner
+    // The handles take the root's time-outs, unless the root is someone else's that has none.
+    SetInternetTimeouts(connection.Get());
+    SetInternetTimeouts(request.Get());
+    if (m_abort && !m_abort->Attach(connection.Get(), request.Get()))
+        return false;
     m_connection = std::move(connection);
     m_request = std::move(request);
     return true;
@@ -117,14 +124,14 @@ bool CHttpClient::SendRequest(const wchar_t* headers,
                               DWORD bodyLength) {
     // As in OpenRequest, only C++ exceptions can be caught under MinGW.
     try {
-        if (!m_request)
+        HINTERNET request = LiveRequest();
+        if (!request)
             return false;
         DWORD length = 0;
         if (headers)
             length =
                 headersLength < 0 ? static_cast<DWORD>(wcslen(headers)) : static_cast<DWORD>(headersLength);
-        return ::HttpSendRequestW(m_request.Get(), headers, length, const_cast<void*>(body), bodyLength) !=
-               FALSE;
+        return ::HttpSendRequestW(request, headers, length, const_cast<void*>(body), bodyLength) != FALSE;
     } catch (...) {
         return false;
     }
@@ -133,8 +140,9 @@ bool CHttpClient::SendRequest(const wchar_t* headers,
 DWORD CHttpClient::QueryStatusCode() const {
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!m_request || !::HttpQueryInfoW(m_request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
-                                        &status, &size, nullptr))
+    HINTERNET request = LiveRequest();
+    if (!request ||
+        !::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
         return 0;
     return status;
 }
@@ -142,15 +150,17 @@ DWORD CHttpClient::QueryStatusCode() const {
 DWORD CHttpClient::QueryContentLength() const {
     DWORD length = 0;
     DWORD size = sizeof(length);
-    if (!m_request || !::HttpQueryInfoW(m_request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
-                                        &length, &size, nullptr))
+    HINTERNET request = LiveRequest();
+    if (!request || !::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
+                                      &size, nullptr))
         return 0;
     return length;
 }
 
 long CHttpClient::ReadChunk(void* buffer, DWORD size) {
     DWORD read = 0;
-    if (!m_request || !::InternetReadFile(m_request.Get(), buffer, size, &read))
+    HINTERNET request = LiveRequest();
+    if (!request || !::InternetReadFile(request, buffer, size, &read))
         return -1;
     return static_cast<long>(read);
 }
@@ -173,7 +183,19 @@ std::wstring CHttpClient::ReadAll(long maxBytes, UINT codePage) {
     return DecodeBodyText(body.bytes, codePage, ConvertToWide);
 }
 
+HINTERNET CHttpClient::LiveRequest() const {
+    if (m_abort && m_abort->IsAborted())
+        return nullptr;
+    return m_request.Get();
+}
+
 void CHttpClient::Close() {
+    if (m_abort && m_connection && !m_abort->Detach(m_connection.Get())) {
+        // The abort has closed both; their values may already name someone else's handles.
+        m_request.Release();
+        m_connection.Release();
+        return;
+    }
     m_request.Reset();
     m_connection.Reset();
 }

@@ -5,14 +5,18 @@
 
 #include <string>
 
+#include "common/http/http_abort.h"
 #include "common/http/internet_handle.h"
 
 // One HTTP request over WinINet, synchronous: open, send, check the status, read, close. A client
 // belongs to the thread that made it. After Close (or a failed OpenRequest) it can be opened again.
+// Its handles wait at most kInternetTimeoutMilliseconds to connect, to send and for each read.
 class CHttpClient {
   public:
-    // With no root the process-wide one is used, opened with the default agent if need be.
-    explicit CHttpClient(HINTERNET root = nullptr);
+    // With no root the process-wide one is used, opened with the default agent if need be. With an
+    // abort (which must outlive the client), another thread can end the request at any point: every
+    // call then fails, and no request is opened until the abort is reset.
+    explicit CHttpClient(HINTERNET root = nullptr, CHttpAbort* abort = nullptr);
     ~CHttpClient();
     CHttpClient(const CHttpClient&) = delete;
     CHttpClient& operator=(const CHttpClient&) = delete;
@@ -53,8 +57,11 @@ class CHttpClient {
 
   private:
     bool OpenRequestUnguarded(const wchar_t* verb, const std::wstring& url, DWORD flags);
+    // The request handle, or null once the abort has closed it.
+    HINTERNET LiveRequest() const;
 
     HINTERNET m_root;
+    CHttpAbort* m_abort;
     UniqueInternetHandle m_connection;
     UniqueInternetHandle m_request;
 };

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "common/http/internet_handle.h"
+#include "common/http/internet_timeouts.h"
 
 namespace {
 
@@ -20,8 +21,13 @@ RootState& State() {
 }
 
 HINTERNET OpenLocked(RootState& state, const std::wstring& agent) {
-    if (!state.handle)
+    if (!state.handle) {
         state.handle.Reset(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        // Every connection made from the root takes these; each client sets them again on its own
+        // handles, for a root of someone else's.
+        if (state.handle)
+            SetInternetTimeouts(state.handle.Get());
+    }
     return state.handle.Get();
 }
 

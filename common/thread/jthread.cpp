@@ -16,6 +16,7 @@ bool JThread::Start() {
     SetStopRequested(false);
     if (m_stopEvent)
         ::ResetEvent(m_stopEvent.Get());
+    OnStarting();
 
     unsigned id = 0;
     SetThreadHandle(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &JThread::Entry, this, 0, &id)));

@@ -29,6 +29,7 @@ bool CThread::Start() {
     }
     SetThreadHandle(own);
     SetStopRequested(false);
+    OnStarting();
     ::ResumeThread(started.Get());
     return true;
 }

@@ -36,6 +36,8 @@ class CWorkerThread {
   protected:
     // Sets the stop request and waits for the thread without limit.
     void StopAndWait();
+    // Called by Start once the stop request is cleared, before the new thread runs.
+    virtual void OnStarting() {}
     // Called after Wait has seen the thread end and closed its handle.
     virtual void OnEnded() {}
 

@@ -125,3 +125,25 @@ CModalMessageFilter::~CModalMessageFilter() {
 bool CModalMessageFilter::Installed() const {
     return t_modalFilters.hook != nullptr && m_filter != nullptr;
 }
+
+bool DispatchMessagesUntilSignalled(HANDLE object, CMessageLoop* loop) {
+    for (;;) {
+        MSG msg{};
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return false;
+            }
+            if (!loop || !loop->PreTranslateMessage(msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        // Woken also by input that a dispatch above saw arrive but left queued (MWMO_INPUTAVAILABLE). A
+        // handle that cannot be waited on has nothing to wait for.
+        const DWORD woken =
+            ::MsgWaitForMultipleObjectsEx(1, &object, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED)
+            return true;
+    }
+}

@@ -62,3 +62,9 @@ class CModalMessageFilter {
   private:
     IWindowMessageFilter* m_filter;
 };
+
+// Dispatches this thread's messages, through `loop`'s filters when there is one, until `object` is
+// signalled: a wait that keeps the thread's windows and timers alive, as a modal dialog's loop does.
+// True when it was signalled; false when WM_QUIT came first, which is posted again so that the loop
+// further out ends as well.
+bool DispatchMessagesUntilSignalled(HANDLE object, CMessageLoop* loop);

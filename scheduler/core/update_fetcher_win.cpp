@@ -9,7 +9,7 @@
 
 std::optional<std::wstring> CHttpUpdateFetcher::Fetch(const std::wstring& url) {
     try {
-        CHttpClient client;
+        CHttpClient client(nullptr, m_abort);
         if (!client.OpenRequest(L"GET", url, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE) ||
             !client.SendRequest() || client.QueryStatusCode() != HTTP_STATUS_OK)
             return std::nullopt;

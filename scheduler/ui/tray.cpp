@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/http/internet_root.h"
 #include "common/platform/resource_string_table_win.h"
 #include "common/text/format.h"
 #include "common/ui/app_module.h"
@@ -49,6 +50,8 @@ CTray& Tray() {
 }
 
 CTray::CTray() {
+    // The process's requests name the program; a root opened before this keeps its own agent.
+    CInternetRoot::Open(LoadUiString(IDS_APP_NAME));
     TaskbarCreatedMessage();
 }
 
@@ -154,7 +157,8 @@ void CTray::OnDestroy() {
     ::KillTimer(Hwnd(), OnlineTimer);
     ::KillTimer(Hwnd(), UpdateTimer);
     m_soundPlayer.Close();
-    // The worker reports only by posting to this window; it is joined before the window goes.
+    // The worker reports only by posting to this window; it is joined before the window goes. The
+    // stop request closes a request in progress, so a server that never answers holds nothing up.
     m_updateChecker.RequestStop();
     m_updateChecker.Wait(INFINITE);
 }
@@ -272,7 +276,12 @@ bool CTray::OnCommand(UINT id) {
             Exit();
             return true;
         case ID_CHECK_UPDATE:
-            RunManualUpdateCheck(Hwnd());
+            // The check dispatches messages while it waits for the server: one at a time.
+            if (!m_manualCheckRunning) {
+                m_manualCheckRunning = true;
+                RunManualUpdateCheck(Hwnd());
+                m_manualCheckRunning = false;
+            }
             return true;
         default:
             return false;
@@ -358,7 +367,10 @@ LRESULT CTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnShowAlarm();
             return 0;
         case kUpdateResultMessage:
-            OnUpdateNotify(static_cast<int>(wParam));
+            // The outcome is the worker's own, and only once it has finished: a result message from
+            // anyone else, or one that comes while the worker runs, finds nothing and does nothing.
+            if (const std::optional<UpdateOutcome> outcome = m_updateChecker.TakeResult())
+                OnUpdateNotify(static_cast<int>(*outcome));
             return 0;
         default:
             if (message == TaskbarCreatedMessage() && message != 0) {

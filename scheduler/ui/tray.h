@@ -79,6 +79,7 @@ class CTray : public CWindow, public ITrayWindow {
     bool m_enabled = true;
     bool m_showStartNotice = true;
     bool m_menuOpen = false;
+    bool m_manualCheckRunning = false;
     std::wstring m_alarmMessage;
     CSoundPlayer m_soundPlayer;
 };

@@ -5,6 +5,8 @@
 #include "common/platform/registry_win.h"
 #include "common/text/format.h"
 #include "common/text/web_address.h"
+#include "common/ui/app_module.h"
+#include "common/ui/message_loop.h"
 #include "common/ui/resources.h"
 #include "common/version/module_version.h"
 #include "scheduler/core/settings_win.h"
@@ -64,6 +66,12 @@ void CUpdateChecker::SetLanguage(const std::wstring& lang) {
 }
 
 void CUpdateChecker::Run() {
+    if (m_manualRun) {
+        const UpdateOutcome outcome = Check(true);
+        m_result.store(static_cast<int>(outcome));
+        m_resultReady.store(!IsStopRequested());
+        return;
+    }
     HWND window = nullptr;
     {
         CLockHolder hold(m_lock);
@@ -72,7 +80,46 @@ void CUpdateChecker::Run() {
     if (!window)
         return;
     const UpdateOutcome outcome = Check(false);
+    // A stopped check failed because of the stop, and its window is on the way out.
+    if (IsStopRequested())
+        return;
+    m_result.store(static_cast<int>(outcome));
+    m_resultReady.store(true);
     ::PostMessageW(window, kResultMessage, static_cast<WPARAM>(outcome), 0);
+}
+
+void CUpdateChecker::RequestStop() {
+    JThread::RequestStop();
+    m_abort.Abort();
+}
+
+void CUpdateChecker::OnStarting() {
+    m_abort.Reset();
+    m_resultReady.store(false);
+}
+
+std::optional<UpdateOutcome> CUpdateChecker::TakeResult() {
+    if (!m_resultReady.exchange(false))
+        return std::nullopt;
+    return static_cast<UpdateOutcome>(m_result.load());
+}
+
+std::optional<UpdateOutcome> CUpdateChecker::FetchWhileDispatching() {
+    m_manualRun = true;
+    if (!Start()) {
+        // No thread to be had: the old way, here.
+        m_manualRun = false;
+        return Check(true);
+    }
+    const bool finished =
+        DispatchMessagesUntilSignalled(ThreadHandle(), CAppModule::Instance().MessageLoop());
+    if (!finished)
+        RequestStop();
+    Wait(INFINITE);
+    m_manualRun = false;
+    if (!finished)
+        return std::nullopt;
+    return TakeResult();
 }
 
 UpdateOutcome CUpdateChecker::Check(bool force) {
@@ -106,7 +153,10 @@ bool CUpdateChecker::IsRestricted() const {
 }
 
 void CUpdateChecker::RunManualCheck() {
-    const UpdateOutcome outcome = Check(true);
+    const std::optional<UpdateOutcome> fetched = FetchWhileDispatching();
+    if (!fetched)
+        return;
+    const UpdateOutcome outcome = *fetched;
     const bool accepted = outcome == UpdateOutcome::Loaded && Accept();
     const std::wstring appName = LoadUiString(IDS_APP_NAME);
     switch (DecideManualCheck(outcome, accepted, accepted && ShouldNotify(true))) {

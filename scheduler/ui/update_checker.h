@@ -4,11 +4,15 @@
 // it starts the worker, which asks the endpoint and posts the outcome back, and then, on the
 // user-interface thread, has the answer accepted and decides whether to tell the user. The user's own
 // check ("Check &Update") runs on a short-lived checker of its own, to its end, with message boxes.
+// A stop request ends a request in progress at once, whatever the server is doing.
 
 #include <windows.h>
 
+#include <atomic>
+#include <optional>
 #include <string>
 
+#include "common/http/http_abort.h"
 #include "common/thread/critical_section.h"
 #include "common/thread/jthread.h"
 #include "scheduler/core/crt_clock.h"
@@ -33,8 +37,15 @@ class CUpdateChecker : public JThread {
     void SetLanguage(const std::wstring& lang);
 
     // The worker's body: a background check (daily gate included) whose outcome is posted to the
-    // bound window. Nothing is posted while no window is bound.
+    // bound window. Nothing is posted while no window is bound, nor after a stop request.
     void Run() override;
+    // Also ends the request in progress by closing its handles.
+    void RequestStop() override;
+
+    // The outcome of the worker's last check, once, after the worker has finished it; nothing while
+    // it runs, before it was started, after a stop, or once taken. The result message carries the
+    // outcome too, but anyone can post a message: this is what the window acts on.
+    std::optional<UpdateOutcome> TakeResult();
 
     // Under the lock for its whole length, network included.
     UpdateOutcome Check(bool force);
@@ -46,7 +57,11 @@ class CUpdateChecker : public JThread {
     bool IsRestricted() const;
     const UpdateInfo& Info() const { return m_info; }
 
-    // The whole interactive check with its message boxes. User-interface thread.
+    // The whole interactive check with its message boxes, returning when the user is done. The
+    // request runs on this checker's worker while the calling thread goes on dispatching its messages
+    // (through the application's message filters), so its windows and timers keep working however
+    // long the server takes. A WM_QUIT that arrives meanwhile stops the request and ends the check
+    // without a message (and is posted again). User-interface thread.
     void RunManualCheck();
     // "A newer version is available": OK opens the address when it is a web address; Cancel by a
     // user who must update closes the bound window, which ends the program. Asked once at a time.
@@ -64,14 +79,25 @@ class CUpdateChecker : public JThread {
     virtual int ShowMessage(const std::wstring& text, UINT flags);
     virtual void OpenAddress(const std::wstring& address);
 
+    void OnStarting() override;
+
   private:
+    // The forced check on the worker, for the user's check; nothing when WM_QUIT came first.
+    std::optional<UpdateOutcome> FetchWhileDispatching();
+
     mutable JCriticalSection m_lock;
     CCrtClock m_clock;
-    CHttpUpdateFetcher m_httpFetcher;
+    CHttpAbort m_abort;
+    CHttpUpdateFetcher m_httpFetcher{&m_abort};
     CUpdateCheck m_check;  // lastCheck, version, lang, response: guarded by m_lock
     UpdateInfo m_info;
     HWND m_window = nullptr;
     bool m_busy = false;
+    // Set on the user-interface thread before the worker starts: the user's forced check, not posted.
+    bool m_manualRun = false;
+    // Written by the worker once its check is over, before it posts.
+    std::atomic<int> m_result{0};
+    std::atomic<bool> m_resultReady{false};
 };
 
 // The system's language as its ISO 639 name ("en", "ko"); empty when it cannot be read.

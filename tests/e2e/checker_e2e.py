@@ -667,6 +667,27 @@ class ScreenshotTest(CheckerCase):
                 self.assertEnds(program, 0)
 
 
+class StallTest(CheckerCase):
+    """A primary endpoint that takes the request and never answers: about 30 s, in a shard of its own."""
+
+    def test_a_silent_primary_ends_the_check_within_the_time_out(self):
+        self.server.answer(PRIMARY + QUERY, stall="forever")
+        self.server.answer(FALLBACK + QUERY, status=404)
+        program = self.start("/s")
+        self.assertEqual(len(self.server.wait_requests(1)), 1)
+        asked = time.monotonic()
+        self.assertEnds(program, 0, timeout=45)
+        ended = time.monotonic() - asked
+        requests = self.server.requests()
+        self.assertEqual([r["target"] for r in requests], [PRIMARY + QUERY, FALLBACK + QUERY])
+        waited = requests[1]["time"] - requests[0]["time"]
+        self.assertGreaterEqual(waited, 28, "the primary was given its 30 s")
+        self.assertLess(waited, 34, "and no more")
+        # The fallback's 404, then the once-a-second close.
+        self.assertLess(ended, 36)
+        self.assertIsNone(self.state("loaded"), "nothing was loaded")
+
+
 # ctest runs each shard in a sandbox of its own, side by side.
 SHARDS = {
     "background": ["BackgroundCheckTest"],
@@ -674,6 +695,7 @@ SHARDS = {
     "download": ["DownloadTest"],
     "trust": ["InstallerTrustTest"],
     "dialogs": ["InteractiveCheckTest", "StartUpTest", "ScreenshotTest"],
+    "stall": ["StallTest"],
 }
 
 if __name__ == "__main__":

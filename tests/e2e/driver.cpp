@@ -257,6 +257,22 @@ int Command(int argc, wchar_t** argv) {
     return kOk;
 }
 
+// post HWND MESSAGE WPARAM LPARAM: any message, as another program could post it.
+int Post(int argc, wchar_t** argv) {
+    if (argc != 4)
+        return Fail("usage: post HWND MESSAGE WPARAM LPARAM");
+    const auto window = ArgWindow(argv[0]);
+    const auto message = ArgNumber(argv[1]);
+    const auto wParam = ArgNumber(argv[2]);
+    const auto lParam = ArgNumber(argv[3]);
+    if (!window || !message || *message < 0 || *message > 0xFFFF || !wParam || !lParam)
+        return Fail("post: no such window or a bad number", kNo);
+    if (!PostMessageW(*window, static_cast<UINT>(*message), static_cast<WPARAM>(*wParam),
+                      static_cast<LPARAM>(*lParam)))
+        return Fail("post: PostMessage failed");
+    return kOk;
+}
+
 // send-copydata HWND DWDATA LENGTH TEXT|--raw HEX
 int SendCopyData(int argc, wchar_t** argv) {
     if (argc < 4 || argc > 5)
@@ -1180,6 +1196,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"wait-window", WaitWindow},
     {L"gone", Gone},
     {L"command", Command},
+    {L"post", Post},
     {L"send-copydata", SendCopyData},
     {L"text", Text},
     {L"children", Children},

@@ -97,6 +97,11 @@ LRESULT CALLBACK TrayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         default:
+            // The private messages the real tray handles, as they arrive.
+            if (message >= WM_USER && message < WM_APP)
+                Record("message " + std::to_string(message) + " " +
+                       std::to_string(static_cast<unsigned long long>(wParam)) + " " +
+                       std::to_string(static_cast<long long>(lParam)));
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }

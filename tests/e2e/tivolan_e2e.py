@@ -29,6 +29,7 @@ TOAST_CLASS = "TivolanToastWindow"
 TOAST_WIDTH = 336  # at 96 DPI, without a web page
 COMMAND_EXIT = 32777
 COMMAND_CHECK_UPDATE = 32801
+UPDATE_RESULT_MESSAGE = 0x400 + 202  # WM_USER + 202; wParam 3: "an answer was received"
 TIVOLAN_KEY = r"HKCU\Software\Tivolan"
 # An address where nothing listens: the update check of a test that is not about it fails at once and
 # never leaves the machine.
@@ -124,6 +125,13 @@ class StandInTest(DriverCase):
         self.assertEqual(late.code, 1)
         self.assertGreaterEqual(time.monotonic() - started, 0.7)
         self.assertEqual(SESSION.drive("command", tray, COMMAND_EXIT).code, 1, "a window that is gone")
+
+    def test_a_posted_message_arrives_as_sent(self):
+        _, tray = self.start_stand_in()
+        self.drive_ok("post", tray, UPDATE_RESULT_MESSAGE, 4294967295, -2)
+        expected = f"message {UPDATE_RESULT_MESSAGE} 4294967295 -2"
+        self.assertTrue(self.until(lambda: expected in self.recorded()), self.recorded())
+        self.assertEqual(SESSION.drive("post", tray, 0x10000, 0, 0).code, 1, "no such message number")
 
     def test_gone_waits_while_the_window_stays(self):
         self.start_stand_in()
@@ -693,6 +701,8 @@ class UpdateCheckTest(UpdateCheckCase):
         self.wait_tray()
         self.assertEqual(self.server.wait_requests(2),
                          [f"GET /primary{QUERY} HTTP/1.1", f"GET /fallback{QUERY} HTTP/1.1"])
+        self.assertEqual([dict(r["headers"]).get("User-Agent") for r in self.server.requests()],
+                         ["Tivolan", "Tivolan"], "the program's name, string 128")
         # The fallback's answer was accepted: the day's check is recorded.
         deadline = time.time() + 10
         while not self.update_written() and time.time() < deadline:
@@ -727,6 +737,17 @@ class UpdateCheckTest(UpdateCheckCase):
         self.wait_tray()
         time.sleep(4)
         self.assertEqual(self.server.request_lines(), [])
+
+    def test_a_result_message_from_another_program_shows_nothing(self):
+        self.server.answer("/primary" + QUERY, text=version_document("9.0", display="Tivolan 9.0"))
+        self.start("/s")
+        tray = self.wait_tray()
+        self.drive_ok("wait-window", TOAST_CLASS, "-", 20000, "--visible")
+        self.drive_ok("gone", TOAST_CLASS, "-", 30000, "--visible")
+        # The worker has posted its one result; the same message from outside is not the worker's.
+        self.drive_ok("post", tray, UPDATE_RESULT_MESSAGE, 3, 0)
+        self.assertTrue(self.no_toast(3000), "no second update notice")
+        self.assertEqual(len(self.server.request_lines()), 1)
 
 
 class UpdateAnswerTest(UpdateCheckCase):
@@ -784,6 +805,32 @@ class UpdateAnswerTest(UpdateCheckCase):
         self.assertIsNone(program.poll())
 
 
+class UpdateStallTest(UpdateCheckCase):
+    """Endpoints that take the request and never answer: about 30 s, in a shard of its own."""
+
+    def test_a_silent_server_holds_up_neither_the_tray_nor_the_exit(self):
+        self.server.answer("/primary" + QUERY, stall="forever")
+        self.server.answer("/fallback" + QUERY, stall="forever")
+        program = self.start("/s")
+        tray = self.wait_tray()
+        self.assertEqual(len(self.server.wait_requests(1)), 1, "the background check waits on the server")
+        # A result message from outside while the worker waits does nothing, and holds nothing up.
+        self.drive_ok("post", tray, UPDATE_RESULT_MESSAGE, 3, 0)
+        # The user's check waits on the server too, while the tray goes on: a forwarded alarm is taken
+        # and shown by the one-second tick.
+        self.drive_ok("command", tray, COMMAND_CHECK_UPDATE)
+        self.assertEqual(len(self.server.wait_requests(2)), 2, "the user's check asks as well")
+        self.assertEqual(self.second_start("/A", "/M", "7", "/T", "0", "0", "0", "/O", "Tea", timeout=10), 0)
+        box = self.wait_dialog(timeout_ms=10000)
+        self.assertIn("Tea" + " " * 17, self.static_texts(box))
+        self.assertTrue(self.no_toast(500))
+        asked_to_exit = time.monotonic()
+        self.assertEqual(self.second_start("/X"), 0)
+        self.assertEnds(program, 0, timeout=35)
+        self.assertLess(time.monotonic() - asked_to_exit, 35)
+        self.assertEqual(len(self.server.request_lines()), 2, "no fallback asked once the exit stopped them")
+
+
 # ctest runs each shard in a sandbox of its own, side by side.
 SHARDS = {
     "driver": ["StandInTest"],
@@ -793,6 +840,7 @@ SHARDS = {
     "page-screenshots": ["MainWindowScreenshotTest"],
     "update": ["UpdateCheckTest"],
     "update-answer": ["UpdateAnswerTest"],
+    "update-stall": ["UpdateStallTest"],
 }
 
 if __name__ == "__main__":

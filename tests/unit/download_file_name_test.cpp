@@ -24,6 +24,11 @@ TEST(DownloadFileName, TakesTheTextAfterTheLastSlashOnlyWhenItIsASafeName) {
         {L"http://dl.example/console.exe", L"console.exe"},
         {L"http://dl.example/com10.exe", L"com10.exe"},
         {L"http://dl.example/\u00E9t\u00E9.exe", L"\u00E9t\u00E9.exe"},
+        {L"http://dl.example/com\u2074.exe", L"com\u2074.exe"},  // only one to three have superscripts
+        {L"http://dl.example/lpt\u00B9\u00B9", L"lpt\u00B9\u00B9"},
+        {L"http://dl.example/conin.exe", L"conin.exe"},
+        {L"http://dl.example/conout$$.exe", L"conout$$.exe"},
+        {L"http://dl.example/x.conin$", L"x.conin$"},
         // Unsafe: nothing.
         {L"http://dl.example/", std::nullopt},
         {L"", std::nullopt},
@@ -53,6 +58,18 @@ TEST(DownloadFileName, TakesTheTextAfterTheLastSlashOnlyWhenItIsASafeName) {
         {L"http://dl.example/prn .exe", std::nullopt},
         {L"http://dl.example/COM1.exe", std::nullopt},
         {L"http://dl.example/lpt9", std::nullopt},
+        {L"http://dl.example/COM\u00B9", std::nullopt},
+        {L"http://dl.example/com\u00B2.exe", std::nullopt},
+        {L"http://dl.example/Com\u00B3 .msi", std::nullopt},
+        {L"http://dl.example/LPT\u00B9.exe", std::nullopt},
+        {L"http://dl.example/lpt\u00B2", std::nullopt},
+        {L"http://dl.example/lPt\u00B3  .tar.gz", std::nullopt},
+        {L"http://dl.example/CONIN$", std::nullopt},
+        {L"http://dl.example/conin$.exe", std::nullopt},
+        {L"http://dl.example/ConIn$ .exe", std::nullopt},
+        {L"http://dl.example/CONOUT$", std::nullopt},
+        {L"http://dl.example/conout$.txt.exe", std::nullopt},
+        {L"http://dl.example/conout$   .exe", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.url));

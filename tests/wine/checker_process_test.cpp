@@ -22,6 +22,7 @@
 #include "checker/checker_state.h"
 #include "checker/qp_check_wnd.h"
 #include "checker/qp_chk_upd_app.h"
+#include "checker/res/resource.h"
 #include "common/http/internet_root.h"
 #include "common/platform/registry_values.h"
 #include "common/platform/registry_win.h"
@@ -263,6 +264,60 @@ TEST_F(CheckerProcessTest, ANewerVersionIsAnnouncedOnceWhileCloseIsIgnoredThenTh
     EXPECT_GE(*loaded, before);
     EXPECT_LE(*loaded, Now());
     EXPECT_EQ(server.Requests().at(0).Header("User-Agent"), "Quillpack Updater");
+}
+
+TEST_F(CheckerProcessTest, AForgedAnnouncementIsIgnoredWhileTheWorkerRunsAndWhenItAnnouncedNothing) {
+    WriteUninstallEntry();
+    struct Case {
+        const char* name;
+        const char* document;
+        int announcements;
+    } const cases[] = {
+        {"newer", "<version mode=\"auto\" major=\"5\" minor=\"0\" display=\"5.0.1\" ratio=\"1\"/>", 1},
+        {"not newer", "<version mode=\"auto\" major=\"4\" minor=\"1\" ratio=\"1\"/>", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(server.Reset());
+        CWin32Registry registry;
+        registry.Create(RegistryRoot::CurrentUser, kCheckerStateKeyPath, KEY_ALL_ACCESS)
+            ->Delete(kLoadedValue);
+        // The answer comes late, so the forged messages arrive while the worker waits for it.
+        ASSERT_TRUE(server.SetAnswer(kPrimaryPath, "stall=1.5&text=" + QueryEncode(c.document)));
+        int announcements = 0;
+        int closes = 0;
+        CCheckerInstanceMutex mutex;
+        CQPCheckWnd window(
+            [&](CVersionInfo& info, const std::wstring&, const std::wstring&) {
+                ++announcements;
+                EXPECT_EQ(info.major, 5) << "only ever the fetched document";
+            },
+            [&] { ++closes; }, mutex);
+        HWND hwnd = window.Create();
+        ASSERT_TRUE(hwnd);
+        bool forgedWhileRunning = false;
+        bool forgedAfterwards = false;
+        const ULONGLONG end = ::GetTickCount64() + 30000;
+        while (::IsWindow(hwnd) && ::GetTickCount64() < end) {
+            PumpFor(50);
+            if (!forgedWhileRunning && window.Worker().IsRunning() && !server.Requests().empty()) {
+                ::SendMessageW(hwnd, WM_QP_NEWVERSION, 0, 0);
+                forgedWhileRunning = true;
+                EXPECT_EQ(announcements, 0);
+            } else if (forgedWhileRunning && !forgedAfterwards && !window.Worker().IsRunning()) {
+                // The worker has ended: its own message (if any) was queued before this one.
+                ::PostMessageW(hwnd, WM_QP_NEWVERSION, 0, 0);
+                forgedAfterwards = true;
+            }
+        }
+        EXPECT_FALSE(::IsWindow(hwnd)) << "the run ended as it would have";
+        EXPECT_TRUE(forgedWhileRunning);
+        EXPECT_TRUE(forgedAfterwards);
+        EXPECT_EQ(announcements, c.announcements);
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(Targets(), std::vector<std::string>{kPrimaryPath});
+        EXPECT_TRUE(StoredLoaded()) << "the check went on to its end";
+    }
 }
 
 TEST_F(CheckerProcessTest, NothingToAnnounceEndsTheRunSilentlyAfterTheFetch) {

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "common/platform/unique_resource.h"
 #include "common/ui/app_module.h"
 #include "common/ui/dialog.h"
 #include "common/ui/message_loop.h"
@@ -319,6 +321,43 @@ TEST_F(UiFrameworkTest, RunCallsIdleHandlersAndReturnsTheQuitCode) {
     EXPECT_GE(idle.calls, 1);
     loop.RemoveIdleHandler(&idle);
     EXPECT_FALSE(loop.OnIdle());
+}
+
+TEST_F(UiFrameworkTest, AWaitForAnObjectDispatchesThroughTheFiltersAndGivesWayToAQuit) {
+    CMessageLoop loop;
+    std::vector<int> order;
+    CCountingFilter swallowing(WM_APP + 1, order, 1);
+    loop.AddMessageFilter(&swallowing);
+    CRecordingWindow window;
+    ASSERT_TRUE(window.Create(WindowClass{L"QpUiFrameworkWait"}, nullptr, L"", WS_POPUP, 0, RECT{}));
+    UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(event);
+
+    // Messages that arrive while the object is not signalled: one for the filter to swallow, one for
+    // the window, and a sent one from another thread.
+    ::PostMessageW(window.Hwnd(), WM_APP + 1, 0, 0);
+    ::PostMessageW(window.Hwnd(), WM_APP + 2, 0, 0);
+    HANDLE signal = event.Get();
+    HWND hwnd = window.Hwnd();
+    std::thread sender([signal, hwnd] {
+        ::Sleep(100);
+        ::SendMessageW(hwnd, WM_APP + 3, 0, 0);
+        ::SetEvent(signal);
+    });
+    EXPECT_TRUE(DispatchMessagesUntilSignalled(event.Get(), &loop));
+    sender.join();
+    EXPECT_FALSE(Saw(window.messages, WM_APP + 1)) << "swallowed by the filter";
+    EXPECT_TRUE(Saw(window.messages, WM_APP + 2));
+    EXPECT_TRUE(Saw(window.messages, WM_APP + 3));
+    EXPECT_EQ(order, (std::vector<int>{1, 1})) << "the filter saw both posted messages";
+
+    // A quit ends the wait before the object is signalled, and is posted again for the outer loop.
+    ::ResetEvent(event.Get());
+    ::PostQuitMessage(9);
+    EXPECT_FALSE(DispatchMessagesUntilSignalled(event.Get(), nullptr));
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 9u);
 }
 
 TEST(TabViewStepTest, WrapsInBothDirections) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -170,20 +171,41 @@ TEST_F(UpdateCheckerTest, TheWorkerPostsItsOutcomeAndSkipsASecondCheckThatDay) {
     ASSERT_TRUE(sink.Window());
     CUpdateChecker checker;
     checker.Bind(sink.Window());
+    EXPECT_EQ(checker.TakeResult(), std::nullopt) << "never started";
     ASSERT_TRUE(checker.Start());
     MSG message{};
     ASSERT_TRUE(sink.WaitFor(CUpdateChecker::kResultMessage, 20000, message));
     EXPECT_EQ(message.message, static_cast<UINT>(WM_USER + 202));
     EXPECT_EQ(message.wParam, static_cast<WPARAM>(UpdateOutcome::Loaded));
     EXPECT_EQ(message.lParam, 0);
+    // What the tray acts on: the worker's own outcome, once.
+    EXPECT_EQ(checker.TakeResult(), UpdateOutcome::Loaded);
+    EXPECT_EQ(checker.TakeResult(), std::nullopt);
     ASSERT_TRUE(checker.Wait(5000));
     EXPECT_EQ(server.Requests().size(), 1u);
 
     ASSERT_TRUE(checker.Start());
     ASSERT_TRUE(sink.WaitFor(CUpdateChecker::kResultMessage, 20000, message));
     EXPECT_EQ(message.wParam, static_cast<WPARAM>(UpdateOutcome::Skipped));
+    EXPECT_EQ(checker.TakeResult(), UpdateOutcome::Skipped);
     ASSERT_TRUE(checker.Wait(5000));
     EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST_F(UpdateCheckerTest, NoResultIsThereWhileTheWorkerWaitsForTheServer) {
+    Answer(kPrimaryPath, "stall=1.5&text=" + QueryEncode("<version current=\"1.0\"/>"));
+    MessageSink sink;
+    CUpdateChecker checker;
+    checker.Bind(sink.Window());
+    ASSERT_TRUE(checker.Start());
+    ::Sleep(500);
+    ASSERT_TRUE(checker.IsRunning());
+    // A result message posted now by anyone else finds nothing to act on.
+    EXPECT_EQ(checker.TakeResult(), std::nullopt);
+    MSG message{};
+    ASSERT_TRUE(sink.WaitFor(CUpdateChecker::kResultMessage, 20000, message));
+    EXPECT_EQ(checker.TakeResult(), UpdateOutcome::Loaded);
+    ASSERT_TRUE(checker.Wait(5000));
 }
 
 TEST_F(UpdateCheckerTest, AnUnboundWorkerAsksNothingAndPostsNothing) {
@@ -212,6 +234,49 @@ class ScriptedChecker : public CUpdateChecker {
     }
     void OpenAddress(const std::wstring& address) override { opened.push_back(address); }
 };
+
+// Counts the ticks of a thread timer, which only a thread that dispatches its messages sees.
+UINT g_ticks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_ticks;
+}
+void CALLBACK QuitOnTick(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostQuitMessage(7);
+}
+
+TEST_F(UpdateCheckerTest, ManualCheckKeepsTheThreadsTimersRunningWhileTheServerIsSlow) {
+    Answer(kPrimaryPath, "stall=1.5&text=" + QueryEncode("<version current=\"0.1\"/>"));
+    g_ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CountTick);
+    ASSERT_NE(timer, 0u);
+    ScriptedChecker checker(nullptr);
+    const ULONGLONG start = ::GetTickCount64();
+    checker.RunManualCheck();
+    const ULONGLONG waited = ::GetTickCount64() - start;
+    ::KillTimer(nullptr, timer);
+    EXPECT_GE(waited, 1400u);
+    EXPECT_GE(g_ticks, 8u) << "ticks over " << waited << " ms";
+    ASSERT_EQ(checker.shown.size(), 1u);
+    EXPECT_EQ(checker.shown[0].first, L"You are already using the most recent version of Tivolan.");
+    EXPECT_FALSE(checker.IsRunning());
+}
+
+TEST_F(UpdateCheckerTest, ManualCheckEndsSilentlyWhenTheProgramQuitsWhileItWaits) {
+    Answer(kPrimaryPath, "stall=2&text=" + QueryEncode("<version current=\"99\"/>"));
+    AnswerDocument(kFallbackPath, "<version current=\"99\"/>");
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, QuitOnTick);
+    ASSERT_NE(timer, 0u);
+    ScriptedChecker checker(nullptr);
+    checker.RunManualCheck();
+    EXPECT_TRUE(checker.shown.empty()) << "no message box on the way out";
+    EXPECT_FALSE(checker.IsRunning());
+    EXPECT_EQ(server.Requests().size(), 1u) << "the stopped check does not go on to the fallback";
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "posted again";
+    EXPECT_EQ(quit.wParam, 7u);
+    EXPECT_EQ(Settings().lastUpdateCheck, 0);
+}
 
 TEST_F(UpdateCheckerTest, ManualCheckOpensOnlyWebAddresses) {
     const struct {
