@@ -176,16 +176,23 @@ class WineSession:
         """Runs a program to its end; returns the CompletedProcess (text output). The output goes
         through files, not pipes: a Wine process that the program starts (such as the desktop's
         explorer) inherits its output handles, and a pipe would stay open until that one ends."""
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run(
-                [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
-                env=self.env(lang),
-                stdin=subprocess.DEVNULL,
-                stdout=out,
-                stderr=err,
-                timeout=timeout,
-            )
-            return subprocess.CompletedProcess(done.args, done.returncode, text_of(out), text_of(err))
+        for attempt in range(3):
+            with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+                done = subprocess.run(
+                    [str(ROOT / "tools" / "wine-run")] + [str(a) for a in args],
+                    env=self.env(lang),
+                    stdin=subprocess.DEVNULL,
+                    stdout=out,
+                    stderr=err,
+                    timeout=timeout,
+                )
+                result = subprocess.CompletedProcess(done.args, done.returncode, text_of(out), text_of(err))
+            # Under load Wine's loader now and then fails to start a program at all ("ShellExecuteEx
+            # failed"), which says nothing about the program; it is started again.
+            if done.returncode == 0 or "ShellExecuteEx failed" not in result.stderr:
+                return result
+            time.sleep(1)
+        return result
 
     def launch(self, exe, *args, lang=None):
         """Starts a program and leaves it running; stop() kills it if a test does not end it."""
