@@ -53,20 +53,14 @@ TEST(CheckerEndpoints, EachNonEmptyStringOverridesItsOwnBase) {
     EXPECT_EQ(ReadCheckerEndpoints(other, kCompiled), kCompiled);
 }
 
-// REG_MULTI_SZ data of UTF-16 names, each ended by a null; `close` adds the empty name that ends the list.
+// REG_MULTI_SZ data: each name with its null; `close` adds the empty name that ends the list.
 RegistryValue MultiString(std::initializer_list<std::wstring_view> names, bool close = true) {
     std::vector<uint8_t> bytes;
-    auto unit = [&](wchar_t c) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    };
-    for (std::wstring_view name : names) {
-        for (wchar_t c : name)
-            unit(c);
-        unit(L'\0');
-    }
+    for (std::wstring_view name : names)
+        for (uint8_t b : EncodeRegistryString(name))
+            bytes.push_back(b);
     if (close)
-        unit(L'\0');
+        bytes.insert(bytes.end(), {0, 0});
     return MakeValue(RegistryType::MultiString, bytes);
 }
 
@@ -111,9 +105,8 @@ TEST(TrustedPublishers, OnlyTheExactNameOfAListedSignerIsTrusted) {
     const std::vector<std::wstring> publishers = {L"Merrowin", L"Merrowin Test"};
     EXPECT_TRUE(IsTrustedPublisher(L"Merrowin", publishers));
     EXPECT_TRUE(IsTrustedPublisher(L"Merrowin Test", publishers));
-    for (std::wstring_view signer : {L"merrowin", L"Merrowin ", L"Merrowin Ltd", L"Merrow", L""}) {
+    for (std::wstring_view signer : {L"merrowin", L"Merrowin ", L"Merrowin Ltd", L"Merrow", L""})
         EXPECT_FALSE(IsTrustedPublisher(signer, publishers)) << testing::PrintToString(std::wstring(signer));
-    }
     EXPECT_FALSE(IsTrustedPublisher(L"", {L""}));
 }
 

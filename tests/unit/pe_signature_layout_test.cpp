@@ -51,40 +51,28 @@ struct Image {
     uint64_t FileSize() const { return uint64_t{tableOffset} + tableSize; }
 };
 
-TEST(PeSignatureLayout, CoversEveryByteButTheChecksumTheTableEntryAndTheTable) {
+TEST(PeSignatureLayout, CoversEveryByteButTheChecksumTheTableEntryAndTheTableSectionsInFileOrder) {
+    // An installer's payload of 0x100 bytes after the last section; the second image lists its sections
+    // out of file order and one of them empty.
     for (bool plus : {true, false}) {
-        SCOPED_TRACE(plus ? "PE32+" : "PE32");
-        Image image;
-        image.plus = plus;
-        image.tableOffset = 0x1700;  // an installer's payload of 0x100 bytes after the last section
-        const std::optional<PeSignatureLayout> layout = PeSignatureLayoutOf(image.Head(), image.FileSize());
-        ASSERT_TRUE(layout);
-        const uint64_t checksum = image.Optional() + 64;
-        const uint64_t entry = image.CertificateEntry();
-        const std::vector<ByteRange> expected = {{0, checksum},
-                                                 {checksum + 4, entry - checksum - 4},
-                                                 {entry + 8, 0x400 - entry - 8},
-                                                 {0x400, 0x1000},
-                                                 {0x1400, 0x200},
-                                                 {0x1600, 0x100}};
-        EXPECT_EQ(layout->hashed, expected);
-        EXPECT_EQ(layout->certificateTable, (ByteRange{0x1700, 0x300}));
-        uint64_t covered = 12 + layout->certificateTable.size;
-        for (const ByteRange& range : layout->hashed)
-            covered += range.size;
-        EXPECT_EQ(covered, image.FileSize()) << "every byte is hashed, skipped on purpose, or the table";
+        for (bool shuffled : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (plus ? "PE32+" : "PE32") << (shuffled ? ", shuffled" : ""));
+            Image image;
+            image.plus = plus;
+            image.tableOffset = 0x1700;
+            if (shuffled)
+                image.sections = {{0x1400, 0x200}, {0x1600, 0}, {0x400, 0x1000}};
+            const std::optional<PeSignatureLayout> layout = PeSignatureLayoutOf(image.Head(), image.FileSize());
+            ASSERT_TRUE(layout);
+            const uint64_t checksum = image.Optional() + 64;
+            const uint64_t entry = image.CertificateEntry();
+            const std::vector<ByteRange> expected = {{0, checksum},         {checksum + 4, entry - checksum - 4},
+                                                     {entry + 8, 0x400 - entry - 8}, {0x400, 0x1000},
+                                                     {0x1400, 0x200},       {0x1600, 0x100}};
+            EXPECT_EQ(layout->hashed, expected);
+            EXPECT_EQ(layout->certificateTable, (ByteRange{0x1700, 0x300}));
+        }
     }
-}
-
-TEST(PeSignatureLayout, SectionsAreHashedInFileOrderWhateverTheTableSays) {
-    Image image;
-    image.sections = {{0x1400, 0x200}, {0x400, 0x1000}, {0x1600, 0}};
-    image.tableOffset = 0x1600;
-    const std::optional<PeSignatureLayout> layout = PeSignatureLayoutOf(image.Head(), image.FileSize());
-    ASSERT_TRUE(layout);
-    ASSERT_EQ(layout->hashed.size(), 5u);
-    EXPECT_EQ(layout->hashed[3], (ByteRange{0x400, 0x1000}));
-    EXPECT_EQ(layout->hashed[4], (ByteRange{0x1400, 0x200}));
 }
 
 TEST(PeSignatureLayout, AnImageThatCouldHideUnhashedBytesIsNone) {
@@ -111,17 +99,16 @@ TEST(PeSignatureLayout, AnImageThatCouldHideUnhashedBytesIsNone) {
         std::vector<uint8_t> head = image.Head();
         EXPECT_FALSE(PeSignatureLayoutOf(head, static_cast<uint64_t>(static_cast<int64_t>(image.FileSize()) + c.sizeChange)));
     }
-    // Not a PE image at all.
-    Image image;
-    std::vector<uint8_t> head = image.Head();
-    head[0] = 'X';
-    EXPECT_FALSE(PeSignatureLayoutOf(head, image.FileSize()));
-    head = image.Head();
-    head[Image::kPe] = 'N';
-    EXPECT_FALSE(PeSignatureLayoutOf(head, image.FileSize()));
-    head = image.Head();
-    head.resize(0x100);  // cut before the section table
-    EXPECT_FALSE(PeSignatureLayoutOf(head, image.FileSize()));
+    // No PE image at all, or a head cut before its section table.
+    const Image image;
+    using Mangle = void (*)(std::vector<uint8_t>&);
+    for (Mangle mangle : {Mangle([](std::vector<uint8_t>& h) { h[0] = 'X'; }),
+                          Mangle([](std::vector<uint8_t>& h) { h[Image::kPe] = 'N'; }),
+                          Mangle([](std::vector<uint8_t>& h) { h.resize(0x100); })}) {
+        std::vector<uint8_t> head = image.Head();
+        mangle(head);
+        EXPECT_FALSE(PeSignatureLayoutOf(head, image.FileSize()));
+    }
     EXPECT_FALSE(PeSignatureLayoutOf({}, 0));
 }
 
