@@ -99,8 +99,7 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
     ASSERT_NE(getOption, nullptr);
 
-    // What every later request sends: controls gone, at most 255 characters; an agent with nothing
-    // left keeps the one before.
+    // Controls go, at most 255 characters stay; an agent with nothing left keeps the one before.
     const std::pair<std::wstring, std::string> cases[] = {
         {L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
         {L"QPTestAgent/2.6\r\nX-Injected: 1", "QPTestAgent/2.6X-Injected: 1"},
@@ -202,21 +201,32 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
     ::DestroyWindow(parent);
 }
 
-// Runs the thread's messages until the control's address is `expected` or `ms` have passed (Wine's
-// control moves within a few milliseconds); gives the address it ended on.
+VARIANT Value(VARTYPE type, void* pointer = nullptr) {
+    VARIANT value{};
+    value.vt = type;
+    value.byref = pointer;  // the union's pointer, whichever kind `type` names
+    return value;
+}
+
+VARIANT Text(const wchar_t* text) {
+    return Value(VT_BSTR, ::SysAllocString(text));
+}
+
+VARIANT Ref(VARTYPE type, void* target) {
+    return Value(VT_BYREF | type, target);
+}
+
+// Runs the thread's messages until the control is at `expected` or `ms` have passed; gives its address.
 std::wstring PumpUntilLocation(IWebBrowser2* browser, const std::wstring& expected, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
+    for (const DWORD start = ::GetTickCount();; ::Sleep(5)) {
         BSTR location = nullptr;
         browser->get_LocationURL(&location);
         const std::wstring text = location ? std::wstring(location, ::SysStringLen(location)) : L"";
         ::SysFreeString(location);
         if (text == expected || ::GetTickCount() - start >= ms)
             return text;
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
             ::DispatchMessageW(&message);
-        ::Sleep(5);
     }
 }
 
@@ -231,16 +241,13 @@ TEST(WebBrowser2WineTest, TheHostedControlStaysOnTheWebWhateverItIsAskedToOpen) 
         const std::wstring start = L"http://127.0.0.1:9/start";
         ASSERT_TRUE(browser.Navigate(start));
         ASSERT_EQ(PumpUntilLocation(browser.Browser(), start, 3000), start);
-        // Asked of the control itself, as a page's script, link or redirect would: Wine's control
-        // raises BeforeNavigate2 through the host's sink, which cancels (without it each of these
-        // moves the control within milliseconds). A web page still goes ahead.
+        // Asked of the control itself, as a page's script, link or redirect would: only a web page
+        // gets past the host's sink (without it each of these moves the control within milliseconds).
         for (const std::wstring url : {L"about:blank", L"file:///C:/windows/win.ini", L"res://ieframe.dll/x.htm",
                                        L"javascript:alert(1)", L"https://127.0.0.1:9/next"}) {
-            BSTR address = ::SysAllocString(url.c_str());
-            VARIANT empty;
-            ::VariantInit(&empty);
-            browser.Browser()->Navigate(address, &empty, &empty, &empty, &empty);
-            ::SysFreeString(address);
+            VARIANT address = Text(url.c_str()), empty{};
+            browser.Browser()->Navigate(address.bstrVal, &empty, &empty, &empty, &empty);
+            ::VariantClear(&address);
             const bool web = url.starts_with(L"https:");
             EXPECT_EQ(PumpUntilLocation(browser.Browser(), url, web ? 3000 : 300), web ? url : start) << url;
         }
@@ -273,34 +280,45 @@ TEST(WebBrowserWineTest, OnlyWebAddressesStartABrowserWindow) {
 
 namespace {
 
-// DocumentComplete as the browser delivers it: arguments last first, the address as a VARIANT by
-// reference.
-HRESULT SendDocumentComplete(IDispatch* sink, DISPID id, const wchar_t* url) {
-    BSTR text = ::SysAllocString(url);
-    VARIANT address;
-    ::VariantInit(&address);
-    address.vt = VT_BSTR;
-    address.bstrVal = text;
-    VARIANT arguments[2];
-    ::VariantInit(&arguments[0]);
-    ::VariantInit(&arguments[1]);
-    arguments[0].vt = VT_BYREF | VT_VARIANT;
-    arguments[0].pvarVal = &address;
-    arguments[1].vt = VT_DISPATCH;
-    arguments[1].pdispVal = nullptr;
-    DISPPARAMS params{arguments, nullptr, 2, 0};
-    const HRESULT result =
-        sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    ::SysFreeString(text);
-    return result;
+// Raises `id` through Invoke as the browser does, arguments last first, expects S_OK and gives what
+// Cancel holds afterwards; takes `url`. DocumentComplete(pDisp, URL) (NavigateComplete2 alike),
+// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel) for `frame` (the
+// top's or a sub-frame's object), NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl) and
+// NewWindow2(ppDisp, Cancel), whose window must stay null.
+VARIANT_BOOL Raise(IDispatch* sink, DISPID id, VARIANT url, IDispatch* frame = nullptr,
+                   const wchar_t* target = L"") {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    IDispatch* window = nullptr;
+    VARIANT flags = Value(VT_I4);
+    flags.lVal = id == DISPID_NEWWINDOW3 ? 0x6 : 0;  // NewWindow3: user-initiated, first window
+    VARIANT text = Text(id == DISPID_NEWWINDOW3 ? L"https://ad.example/page" : target);
+    VARIANT postData{}, headers{};
+    const VARIANT frameObject = Value(VT_DISPATCH, frame);
+    std::vector<VARIANT> arguments{Ref(VT_VARIANT, &url), frameObject};
+    if (id == DISPID_BEFORENAVIGATE2)
+        arguments = {Ref(VT_BOOL, &cancel),  Ref(VT_VARIANT, &headers), Ref(VT_VARIANT, &postData),
+                     Ref(VT_VARIANT, &text), Ref(VT_VARIANT, &flags),   Ref(VT_VARIANT, &url),
+                     frameObject};
+    else if (id == DISPID_NEWWINDOW3)
+        arguments = {url, text, flags, Ref(VT_BOOL, &cancel), Ref(VT_DISPATCH, &window)};
+    else if (id == DISPID_NEWWINDOW2)
+        arguments = {Ref(VT_BOOL, &cancel), Ref(VT_DISPATCH, &window)};
+    DISPPARAMS params{arguments.data(), nullptr, static_cast<UINT>(arguments.size()), 0};
+    EXPECT_EQ(
+        sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr),
+        S_OK);
+    EXPECT_EQ(window, nullptr);
+    ::VariantClear(&text);
+    ::VariantClear(&url);
+    return cancel;
 }
 
 TEST(BrowserEventSinkWineTest, DocumentCompleteCarriesTheAddressUntilDisconnected) {
     RecordingEvents events;
     auto* sink = new CBrowserEventSink(&events);
-    EXPECT_EQ(SendDocumentComplete(sink, 259, L"https://ad.example/page"), S_OK);
-    // Other events of the interface (here NavigateComplete2, 252) are not passed on.
-    EXPECT_EQ(SendDocumentComplete(sink, 252, L"https://ad.example/other"), S_OK);
+    Raise(sink, DISPID_DOCUMENTCOMPLETE, Text(L"https://ad.example/page"));
+    // Other events of the interface are not passed on.
+    Raise(sink, DISPID_NAVIGATECOMPLETE2, Text(L"https://ad.example/other"));
     EXPECT_EQ(events.urls, (std::vector<std::wstring>{L"https://ad.example/page"}));
 
     IDispatch* events2 = nullptr;
@@ -313,96 +331,34 @@ TEST(BrowserEventSinkWineTest, DocumentCompleteCarriesTheAddressUntilDisconnecte
 
     // A late event after the owner went reaches nobody.
     sink->Disconnect();
-    EXPECT_EQ(SendDocumentComplete(sink, 259, L"https://ad.example/late"), S_OK);
+    Raise(sink, DISPID_DOCUMENTCOMPLETE, Text(L"https://ad.example/late"));
     EXPECT_EQ(events.urls.size(), 1u);
     EXPECT_EQ(sink->Release(), 0u);
 }
 
-// An argument the browser passes by reference: a VARIANT for BeforeNavigate2's, a VARIANT_BOOL
-// for Cancel.
-VARIANT Reference(VARIANT* value) {
-    VARIANT reference{};
-    reference.vt = VT_BYREF | VT_VARIANT;
-    reference.pvarVal = value;
-    return reference;
-}
-
-VARIANT CancelFlag(VARIANT_BOOL* flag) {
-    VARIANT reference{};
-    reference.vt = VT_BYREF | VT_BOOL;
-    reference.pboolVal = flag;
-    return reference;
-}
-
-HRESULT Raise(IDispatch* sink, DISPID id, VARIANT* arguments, UINT count) {
-    DISPPARAMS params{arguments, nullptr, count, 0};
-    return sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-}
-
-// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel) as the browser
-// raises it, arguments last first, for the frame `frame` (the top's or a sub-frame's object); gives
-// what Cancel holds afterwards.
-VARIANT_BOOL BeforeNavigate(IDispatch* sink, IDispatch* frame, VARIANT url, const wchar_t* target) {
-    BSTR targetText = ::SysAllocString(target);
-    VARIANT flags{};
-    flags.vt = VT_I4;
-    VARIANT targetName{};
-    targetName.vt = VT_BSTR;
-    targetName.bstrVal = targetText;
-    VARIANT postData{};
-    VARIANT headers{};
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT arguments[7] = {CancelFlag(&cancel), Reference(&headers), Reference(&postData),
-                            Reference(&targetName), Reference(&flags), Reference(&url)};
-    arguments[6].vt = VT_DISPATCH;
-    arguments[6].pdispVal = frame;
-    EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, arguments, 7), S_OK);
-    ::SysFreeString(targetText);
-    return cancel;
-}
-
-VARIANT_BOOL BeforeNavigate(IDispatch* sink, IDispatch* frame, const wchar_t* url, const wchar_t* target) {
-    VARIANT address{};
-    address.vt = VT_BSTR;
-    address.bstrVal = ::SysAllocString(url);
-    const VARIANT_BOOL cancel = BeforeNavigate(sink, frame, address, target);
-    ::SysFreeString(address.bstrVal);
-    return cancel;
-}
-
 TEST(BrowserEventSinkWineTest, BeforeNavigate2CancelsAllButWebPagesInTheTopFrameAndInSubFrames) {
-    const struct {
-        const wchar_t* url;
-        bool allowed;
-    } cases[] = {
-        {L"https://ad.example/page", true},
-        {L"HTTP://AD.EXAMPLE/frame.html", true},
-        {L"file:///C:/Windows/System32/calc.exe", false},
-        {L"JavaScript:location='file:///C:/'", false},
-        {L"about:blank", false},
-        {L"res://ieframe.dll/navcancl.htm", false},
-        {L"ms-settings:windowsupdate", false},
-        {L"mailto:someone@example.test", false},
-        {L" javascript:alert(1)", false},
+    const std::pair<VARIANT_BOOL, std::vector<const wchar_t*>> cases[] = {
+        {VARIANT_FALSE, {L"https://ad.example/page", L"HTTP://AD.EXAMPLE/frame.html"}},
+        {VARIANT_TRUE,
+         {L"file:///C:/Windows/System32/calc.exe", L"JavaScript:location='file:///C:/'", L"about:blank",
+          L"res://ieframe.dll/navcancl.htm", L"ms-settings:windowsupdate", L"mailto:someone@example.test",
+          L" javascript:alert(1)"}},
     };
-    // The checker's dialog gives no DocumentComplete callback: the rule holds alike. Two sinks stand
-    // for the top frame's and a sub-frame's objects; only their identity reaches the sink.
+    // Without a DocumentComplete callback the rule holds alike. Only the frames' identity counts.
     auto* top = new CBrowserEventSink(nullptr);
     auto* subFrame = new CBrowserEventSink(nullptr);
     auto* sink = new CBrowserEventSink(nullptr, [](const std::wstring&) { ADD_FAILURE() << "opened"; });
-    for (const auto& c : cases) {
-        const VARIANT_BOOL expected = c.allowed ? VARIANT_FALSE : VARIANT_TRUE;
-        EXPECT_EQ(BeforeNavigate(sink, top, c.url, L""), expected) << "top frame " << c.url;
-        EXPECT_EQ(BeforeNavigate(sink, subFrame, c.url, L"adframe"), expected) << "sub-frame " << c.url;
-    }
-    // An address that is no text is no web address; a late navigation after the owner went is
-    // still decided.
-    VARIANT number{};
-    number.vt = VT_I4;
-    EXPECT_EQ(BeforeNavigate(sink, subFrame, number, L"adframe"), VARIANT_TRUE);
+    for (const auto& [expected, urls] : cases)
+        for (const wchar_t* url : urls) {
+            EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, Text(url), top), expected) << "top frame " << url;
+            EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, Text(url), subFrame, L"adframe"), expected)
+                << "sub-frame " << url;
+        }
+    // An address that is no text is refused; after the owner went, navigations are still decided.
+    EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, Value(VT_I4), subFrame, L"adframe"), VARIANT_TRUE);
     sink->Disconnect();
-    EXPECT_EQ(BeforeNavigate(sink, top, L"file:///C:/x.exe", L""), VARIANT_TRUE);
-    EXPECT_EQ(BeforeNavigate(sink, top, L"https://ad.example/late", L""), VARIANT_FALSE);
+    EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, Text(L"file:///C:/x.exe"), top), VARIANT_TRUE);
+    EXPECT_EQ(Raise(sink, DISPID_BEFORENAVIGATE2, Text(L"https://ad.example/late"), top), VARIANT_FALSE);
     for (CBrowserEventSink* object : {sink, top, subFrame})
         EXPECT_EQ(object->Release(), 0u);
 }
@@ -410,44 +366,16 @@ TEST(BrowserEventSinkWineTest, BeforeNavigate2CancelsAllButWebPagesInTheTopFrame
 TEST(BrowserEventSinkWineTest, NewWindowsOpenNothingInsideAndOnlyWebAddressesGoToTheOpener) {
     std::vector<std::wstring> opened;
     auto* sink = new CBrowserEventSink(nullptr, [&](const std::wstring& url) { opened.push_back(url); });
-    // NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl), arguments last first.
-    const auto newWindow = [&](const wchar_t* url) {
-        IDispatch* window = nullptr;
-        VARIANT_BOOL cancel = VARIANT_FALSE;
-        VARIANT arguments[5] = {{}, {}, {}, CancelFlag(&cancel), {}};
-        arguments[0].vt = VT_BSTR;
-        arguments[0].bstrVal = ::SysAllocString(url);
-        arguments[1].vt = VT_BSTR;
-        arguments[1].bstrVal = ::SysAllocString(L"https://ad.example/page");
-        arguments[2].vt = VT_I4;
-        arguments[2].lVal = 0x6;  // user-initiated, first window
-        arguments[4].vt = VT_BYREF | VT_DISPATCH;
-        arguments[4].ppdispVal = &window;
-        EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW3, arguments, 5), S_OK);
-        ::SysFreeString(arguments[0].bstrVal);
-        ::SysFreeString(arguments[1].bstrVal);
-        EXPECT_EQ(window, nullptr) << url;
-        return cancel;
-    };
     // The rule of links: a space keeps an address from the shell too.
     for (const wchar_t* url : {L"https://ad.example/offer", L"http://ad.example/a b", L"javascript:open()",
                                L"file:///C:/Windows/System32/calc.exe", L"about:blank",
                                L"mailto:someone@example.test", L"ms-settings:privacy"})
-        EXPECT_EQ(newWindow(url), VARIANT_TRUE) << url;
+        EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW3, Text(url)), VARIANT_TRUE) << url;
     EXPECT_EQ(opened, (std::vector<std::wstring>{L"https://ad.example/offer"}));
-
-    // NewWindow2(ppDisp, Cancel) names no address: refused, nothing opened.
-    IDispatch* window = nullptr;
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT arguments[2] = {CancelFlag(&cancel), {}};
-    arguments[1].vt = VT_BYREF | VT_DISPATCH;
-    arguments[1].ppdispVal = &window;
-    EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW2, arguments, 2), S_OK);
-    EXPECT_EQ(cancel, VARIANT_TRUE);
-
-    // Disconnected, it still refuses but opens nothing for an owner that went.
+    // NewWindow2 names no address: refused, nothing opened; disconnected, the sink opens nothing.
+    EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW2, {}), VARIANT_TRUE);
     sink->Disconnect();
-    EXPECT_EQ(newWindow(L"https://ad.example/late"), VARIANT_TRUE);
+    EXPECT_EQ(Raise(sink, DISPID_NEWWINDOW3, Text(L"https://ad.example/late")), VARIANT_TRUE);
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(sink->Release(), 0u);
 }
@@ -483,24 +411,15 @@ TEST(BrowserSiteWineTest, TheSiteKeepsTheActiveObjectAndOffersItTheKeysOfWindows
     const auto child = [](HWND owner) {
         return ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 50, 50, owner, nullptr, nullptr, nullptr);
     };
-    HWND host = child(parent);
-    HWND page = child(host);
-    HWND beside = child(parent);
+    HWND host = child(parent), page = child(host), beside = child(parent);
     auto* site = new CBrowserSite(host);
     IOleInPlaceFrame* frame = static_cast<IOleInPlaceFrame*>(site);
-    CFakeActiveObject first;
-    CFakeActiveObject second;
+    CFakeActiveObject first, second;
     ASSERT_EQ(frame->SetActiveObject(&first, L"page"), S_OK);
     EXPECT_EQ(site->ActiveObject(), &first);
     EXPECT_EQ(first.references, 2u);
 
-    const struct {
-        HWND window;
-        UINT message;
-        HRESULT answer;
-        bool translated;
-        int offered;
-    } cases[] = {
+    const struct { HWND window; UINT message; HRESULT answer; bool translated; int offered; } cases[] = {
         {page, WM_KEYDOWN, S_OK, true, 1},       // Tab or a copy key inside the page
         {host, WM_CHAR, S_OK, true, 1},
         {page, WM_KEYDOWN, S_FALSE, false, 1},   // the page passes: the dialog manager goes on
