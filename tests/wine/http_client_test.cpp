@@ -420,18 +420,17 @@ TEST_F(HttpClientTest, AnExplicitRootIsUsedWithItsOwnAgent) {
     EXPECT_EQ(requests[0].Header("User-Agent"), "Explicit Agent/2.0");
 }
 
-// The connect time-out a handle carries; 0 when it cannot be read. (Wine reads back only this one of
-// the three; the receive time-out shows itself in the checker's end-to-end stall case.)
+// The connect time-out a handle carries, 0 when unreadable (the only one of the three Wine reads back;
+// the receive time-out shows in the checker's end-to-end stall case).
 DWORD ConnectTimeoutOf(HINTERNET handle) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
+    DWORD value = 0, size = sizeof(value);
     return ::InternetQueryOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &value, &size) ? value : 0;
 }
 
 TEST_F(HttpClientTest, EveryHandleWaitsThirtySecondsAtMostToConnectSendAndReceive) {
     ASSERT_EQ(kInternetTimeoutMilliseconds, 30000u);
     EXPECT_EQ(ConnectTimeoutOf(CInternetRoot::Get()), kInternetTimeoutMilliseconds);
-    // A root of someone else's with WinINet's own values: the client's handles get ours all the same.
+    // A bare root keeps WinINet's own values; the client's handles on it get ours all the same.
     UniqueInternetHandle bare(::InternetOpenW(L"Bare", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     ASSERT_TRUE(bare);
     EXPECT_NE(ConnectTimeoutOf(bare.Get()), kInternetTimeoutMilliseconds);
@@ -441,19 +440,17 @@ TEST_F(HttpClientTest, EveryHandleWaitsThirtySecondsAtMostToConnectSendAndReceiv
         ASSERT_TRUE(client.OpenRequest(L"GET", server.Url(L"/t"), kCallerFlags));
         EXPECT_EQ(ConnectTimeoutOf(client.ConnectionHandle()), kInternetTimeoutMilliseconds);
         EXPECT_EQ(ConnectTimeoutOf(client.RequestHandle()), kInternetTimeoutMilliseconds);
-        // All three are taken by a request handle.
-        EXPECT_TRUE(SetInternetTimeouts(client.RequestHandle()));
+        EXPECT_TRUE(SetInternetTimeouts(client.RequestHandle())) << "a request handle takes all three";
     }
 }
 
 TEST_F(HttpClientTest, AfterAnAbortNothingIsOpenedSentOrReadUntilItIsReset) {
     Answer("/spoken", "text=answered");
     CHttpAbort abort;
-    CHttpClient client(nullptr, &abort);
-    CHttpClient bystander;
+    CHttpClient client(nullptr, &abort), bystander;
     ASSERT_TRUE(client.OpenRequest(L"GET", server.Url(L"/spoken"), kCallerFlags));
     ASSERT_TRUE(bystander.OpenRequest(L"GET", server.Url(L"/spoken"), kCallerFlags));
-    // From another thread, as a stop request comes; the client's handles are closed and not reached.
+    // From another thread, as a stop request comes.
     std::thread([&] { abort.Abort(); }).join();
     EXPECT_TRUE(abort.IsAborted());
     EXPECT_FALSE(client.SendRequest());
@@ -465,7 +462,6 @@ TEST_F(HttpClientTest, AfterAnAbortNothingIsOpenedSentOrReadUntilItIsReset) {
     EXPECT_EQ(client.RequestHandle(), nullptr);
     EXPECT_FALSE(client.OpenRequest(L"GET", server.Url(L"/spoken"), kCallerFlags));
     EXPECT_TRUE(server.Requests().empty()) << "nothing was sent";
-
     // A client without the abort is not touched by it.
     ASSERT_TRUE(bystander.SendRequest());
     EXPECT_EQ(bystander.ReadAll(-1), L"answered");
@@ -473,7 +469,7 @@ TEST_F(HttpClientTest, AfterAnAbortNothingIsOpenedSentOrReadUntilItIsReset) {
     abort.Reset();
     ASSERT_TRUE(Get(client, L"/spoken"));
     EXPECT_EQ(client.ReadAll(-1), L"answered");
-    // A client that closed its request takes it off the abort, which then has nothing to close.
+    // A closed request is off the abort, which then has nothing to close.
     client.Close();
     abort.Abort();
     EXPECT_EQ(server.Requests().size(), 2u);

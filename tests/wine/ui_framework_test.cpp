@@ -252,51 +252,43 @@ TEST_F(UiFrameworkTest, FiltersRunNewestFirstAndMaySwallowOrRemoveEachOther) {
     EXPECT_EQ(order, (std::vector<int>{2}));
 }
 
-// Types "abc" into its edit box through posted characters, then ends itself as its base does.
+// Types "abc" into its edit box through posted characters before it ends itself.
 class CTypingDialog : public CSelfClosingDialog {
-  protected:
     BOOL OnInitDialog() override {
         const BOOL result = CSelfClosingDialog::OnInitDialog();
-        HWND edit = Item(IDC_UI_TEST_EDIT);
-        ::SetWindowTextW(edit, L"");
+        ::SetDlgItemTextW(Hwnd(), IDC_UI_TEST_EDIT, L"");
         for (const wchar_t c : {L'a', L'b', L'c'})
-            ::PostMessageW(edit, WM_CHAR, c, 0);
+            ::PostMessageW(Item(IDC_UI_TEST_EDIT), WM_CHAR, c, 0);
         return result;
     }
 };
 
-// Swallows one character and records the characters the dialog box's own loop offers it.
-class CCharacterFilter : public IWindowMessageFilter {
-  public:
-    explicit CCharacterFilter(wchar_t swallow) : m_swallow(swallow) {}
+// Records the characters offered to it and swallows one of them.
+struct CCharacterFilter : IWindowMessageFilter {
+    explicit CCharacterFilter(wchar_t swallow) : swallow(swallow) {}
     bool PreTranslateMessage(MSG& msg) override {
-        if (msg.message != WM_CHAR)
-            return false;
-        seen.push_back(static_cast<wchar_t>(msg.wParam));
-        return static_cast<wchar_t>(msg.wParam) == m_swallow;
+        if (msg.message == WM_CHAR)
+            seen.push_back(static_cast<wchar_t>(msg.wParam));
+        return msg.message == WM_CHAR && msg.wParam == swallow;
     }
+    wchar_t swallow;
     std::wstring seen;
-
-  private:
-    wchar_t m_swallow;
 };
 
 TEST_F(UiFrameworkTest, ModalFiltersSeeTheDialogBoxLoopsMessagesNewestFirstWhileTheyLive) {
     {
-        CCharacterFilter older(L'a');
-        CCharacterFilter newer(L'c');
-        CModalMessageFilter first(&older);
-        CModalMessageFilter second(&newer);
+        CCharacterFilter older(L'a'), newer(L'c');
+        CModalMessageFilter first(&older), second(&newer);
         ASSERT_TRUE(first.Installed());
         ASSERT_TRUE(second.Installed());
         CTypingDialog dialog;
         EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-        // What a filter handled was neither translated nor dispatched: only "b" reached the box.
+        // What a filter handled was neither translated nor dispatched.
         EXPECT_EQ(dialog.typed, L"b");
         EXPECT_EQ(newer.seen, L"abc");
         EXPECT_EQ(older.seen, L"ab");
     }
-    // With every filter gone the hook is gone too: the box gets every character.
+    // The hook went with the last filter.
     CTypingDialog dialog;
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(dialog.typed, L"abc");
@@ -333,25 +325,22 @@ TEST_F(UiFrameworkTest, AWaitForAnObjectDispatchesThroughTheFiltersAndGivesWayTo
     UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     ASSERT_TRUE(event);
 
-    // Messages that arrive while the object is not signalled: one for the filter to swallow, one for
-    // the window, and a sent one from another thread.
+    // Two posted messages (the first swallowed) and one sent from another thread before the signal.
     ::PostMessageW(window.Hwnd(), WM_APP + 1, 0, 0);
     ::PostMessageW(window.Hwnd(), WM_APP + 2, 0, 0);
-    HANDLE signal = event.Get();
-    HWND hwnd = window.Hwnd();
-    std::thread sender([signal, hwnd] {
+    std::thread sender([&] {
         ::Sleep(100);
-        ::SendMessageW(hwnd, WM_APP + 3, 0, 0);
-        ::SetEvent(signal);
+        ::SendMessageW(window.Hwnd(), WM_APP + 3, 0, 0);
+        ::SetEvent(event.Get());
     });
     EXPECT_TRUE(DispatchMessagesUntilSignalled(event.Get(), &loop));
     sender.join();
-    EXPECT_FALSE(Saw(window.messages, WM_APP + 1)) << "swallowed by the filter";
+    EXPECT_FALSE(Saw(window.messages, WM_APP + 1));
     EXPECT_TRUE(Saw(window.messages, WM_APP + 2));
     EXPECT_TRUE(Saw(window.messages, WM_APP + 3));
-    EXPECT_EQ(order, (std::vector<int>{1, 1})) << "the filter saw both posted messages";
+    EXPECT_EQ(order, (std::vector<int>{1, 1}));
 
-    // A quit ends the wait before the object is signalled, and is posted again for the outer loop.
+    // A quit ends the wait unsignalled and is posted again for the outer loop.
     ::ResetEvent(event.Get());
     ::PostQuitMessage(9);
     EXPECT_FALSE(DispatchMessagesUntilSignalled(event.Get(), nullptr));

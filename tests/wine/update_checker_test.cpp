@@ -166,13 +166,16 @@ TEST_F(UpdateCheckerTest, AUtf8AnswerIsAcceptedAndTheCheckRecorded) {
 }
 
 TEST_F(UpdateCheckerTest, TheWorkerPostsItsOutcomeAndSkipsASecondCheckThatDay) {
-    AnswerDocument(kPrimaryPath, "<version current=\"1.0\"/>");
+    Answer(kPrimaryPath, "stall=1.5&text=" + QueryEncode("<version current=\"1.0\"/>"));
     MessageSink sink;
     ASSERT_TRUE(sink.Window());
     CUpdateChecker checker;
     checker.Bind(sink.Window());
     EXPECT_EQ(checker.TakeResult(), std::nullopt) << "never started";
     ASSERT_TRUE(checker.Start());
+    ::Sleep(500);
+    ASSERT_TRUE(checker.IsRunning());
+    EXPECT_EQ(checker.TakeResult(), std::nullopt) << "nothing while the worker waits for the server";
     MSG message{};
     ASSERT_TRUE(sink.WaitFor(CUpdateChecker::kResultMessage, 20000, message));
     EXPECT_EQ(message.message, static_cast<UINT>(WM_USER + 202));
@@ -190,22 +193,6 @@ TEST_F(UpdateCheckerTest, TheWorkerPostsItsOutcomeAndSkipsASecondCheckThatDay) {
     EXPECT_EQ(checker.TakeResult(), UpdateOutcome::Skipped);
     ASSERT_TRUE(checker.Wait(5000));
     EXPECT_EQ(server.Requests().size(), 1u);
-}
-
-TEST_F(UpdateCheckerTest, NoResultIsThereWhileTheWorkerWaitsForTheServer) {
-    Answer(kPrimaryPath, "stall=1.5&text=" + QueryEncode("<version current=\"1.0\"/>"));
-    MessageSink sink;
-    CUpdateChecker checker;
-    checker.Bind(sink.Window());
-    ASSERT_TRUE(checker.Start());
-    ::Sleep(500);
-    ASSERT_TRUE(checker.IsRunning());
-    // A result message posted now by anyone else finds nothing to act on.
-    EXPECT_EQ(checker.TakeResult(), std::nullopt);
-    MSG message{};
-    ASSERT_TRUE(sink.WaitFor(CUpdateChecker::kResultMessage, 20000, message));
-    EXPECT_EQ(checker.TakeResult(), UpdateOutcome::Loaded);
-    ASSERT_TRUE(checker.Wait(5000));
 }
 
 TEST_F(UpdateCheckerTest, AnUnboundWorkerAsksNothingAndPostsNothing) {
@@ -235,20 +222,12 @@ class ScriptedChecker : public CUpdateChecker {
     void OpenAddress(const std::wstring& address) override { opened.push_back(address); }
 };
 
-// Counts the ticks of a thread timer, which only a thread that dispatches its messages sees.
-UINT g_ticks = 0;
-void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
-    ++g_ticks;
-}
-void CALLBACK QuitOnTick(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    ::PostQuitMessage(7);
-}
-
 TEST_F(UpdateCheckerTest, ManualCheckKeepsTheThreadsTimersRunningWhileTheServerIsSlow) {
     Answer(kPrimaryPath, "stall=1.5&text=" + QueryEncode("<version current=\"0.1\"/>"));
-    g_ticks = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CountTick);
+    // Only a thread that dispatches its messages sees its timer tick.
+    static UINT ticks;
+    ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
     ASSERT_NE(timer, 0u);
     ScriptedChecker checker(nullptr);
     const ULONGLONG start = ::GetTickCount64();
@@ -256,7 +235,7 @@ TEST_F(UpdateCheckerTest, ManualCheckKeepsTheThreadsTimersRunningWhileTheServerI
     const ULONGLONG waited = ::GetTickCount64() - start;
     ::KillTimer(nullptr, timer);
     EXPECT_GE(waited, 1400u);
-    EXPECT_GE(g_ticks, 8u) << "ticks over " << waited << " ms";
+    EXPECT_GE(ticks, 8u) << "ticks over " << waited << " ms";
     ASSERT_EQ(checker.shown.size(), 1u);
     EXPECT_EQ(checker.shown[0].first, L"You are already using the most recent version of Tivolan.");
     EXPECT_FALSE(checker.IsRunning());
@@ -265,13 +244,16 @@ TEST_F(UpdateCheckerTest, ManualCheckKeepsTheThreadsTimersRunningWhileTheServerI
 TEST_F(UpdateCheckerTest, ManualCheckEndsSilentlyWhenTheProgramQuitsWhileItWaits) {
     Answer(kPrimaryPath, "stall=2&text=" + QueryEncode("<version current=\"99\"/>"));
     AnswerDocument(kFallbackPath, "<version current=\"99\"/>");
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, QuitOnTick);
-    ASSERT_NE(timer, 0u);
+    const TIMERPROC quitOnTick = [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        ::PostQuitMessage(7);
+    };
+    ASSERT_NE(::SetTimer(nullptr, 0, 200, quitOnTick), 0u);
     ScriptedChecker checker(nullptr);
     checker.RunManualCheck();
     EXPECT_TRUE(checker.shown.empty()) << "no message box on the way out";
     EXPECT_FALSE(checker.IsRunning());
-    EXPECT_EQ(server.Requests().size(), 1u) << "the stopped check does not go on to the fallback";
+    EXPECT_EQ(server.Requests().size(), 1u) << "no fallback after the stop";
     MSG quit{};
     ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "posted again";
     EXPECT_EQ(quit.wParam, 7u);
