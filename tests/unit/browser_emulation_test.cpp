@@ -5,6 +5,7 @@
 #include "common/browser/browser_user_agent.h"
 
 #include <string>
+#include <tuple>
 
 #include "common/platform/memory_registry.h"
 #include "common/platform/registry_values.h"
@@ -113,12 +114,7 @@ TEST(BrowserEmulationTest, FailuresAndAnEmptyNameReportFalse) {
 
 TEST(BrowserUserAgentTest, ControlsGoAndTheAgentIsCutAt255Utf16Units) {
     const std::wstring kEmoji = L"\U0001F600";  // a surrogate pair in UTF-16
-    struct Case {
-        const char* name;
-        std::wstring agent;
-        std::wstring expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::wstring, std::wstring> cases[] = {
         {"ordinary", L"Mozilla/5.0 (compatible; QP 2.1)", L"Mozilla/5.0 (compatible; QP 2.1)"},
         {"a header smuggled in", L"QP\r\nX-Forwarded-For: 1.2.3.4", L"QPX-Forwarded-For: 1.2.3.4"},
         {"C0, DEL and C1 controls", L"\tA\x01" L"B\x1f\x7f\x85" L"C\x9f", L"ABC"},
@@ -132,10 +128,8 @@ TEST(BrowserUserAgentTest, ControlsGoAndTheAgentIsCutAt255Utf16Units) {
         {"a pair that fits", std::wstring(253, L'a') + kEmoji, std::wstring(253, L'a') + kEmoji},
         {"a pair the cut would split", std::wstring(254, L'a') + kEmoji + L"z", std::wstring(254, L'a')},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(CleanUserAgent(c.agent), c.expected);
-    }
+    for (const auto& [name, agent, expected] : cases)
+        EXPECT_EQ(CleanUserAgent(agent), expected) << name;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "scheduler/ui/full_screen_check.h"
@@ -84,38 +85,31 @@ TEST(ToastLayout, LinkAndPageStackBelowTheMessage) {
 
 TEST(ToastLayout, PageSizesAreClampedSoTheToastFitsTheWorkArea) {
     const FakeMeasure measure;
-    // With a link the text ends at 87 (title 19, message 39, link 13): the page starts at 95 and
-    // may take the work area's height less 95 and the bottom margin.
-    struct Case {
-        ToastRect workArea;
-        ToastPageSize page;
-        int width;
-        int height;
+    // With a link the text ends at 87 (title 19, message 39, link 13): the page starts at 95.
+    const std::tuple<ToastRect, ToastPageSize, ToastPageSize> cases[] = {
+        {kWorkArea, {400, 250}, {400, 250}},
+        {kWorkArea, {1264, 657}, {1264, 657}},  // exactly the work area
+        {kWorkArea, {1265, 658}, {1264, 657}},
+        {kWorkArea, {INT_MAX, INT_MAX}, {1264, 657}},
+        {kWorkArea, {-5, -7}, {0, 0}},
+        {kWorkArea, {INT_MIN, 200}, {0, 200}},
+        {{100, 40, 900, 640}, {5000, 5000}, {784, 497}},  // a work area away from the origin
+        {{0, 0, 300, 90}, {400, 300}, {284, 0}},          // too small for any page height
+        {{0, 0, 0, 0}, {320, 200}, {0, 0}},               // no work area known
+        {{0, 0, 40000, 40000}, {INT_MAX, INT_MAX}, {32767, 32767}},
     };
-    const Case cases[] = {
-        {kWorkArea, {400, 250}, 400, 250},
-        {kWorkArea, {1264, 657}, 1264, 657},  // exactly the work area
-        {kWorkArea, {1265, 658}, 1264, 657},
-        {kWorkArea, {INT_MAX, INT_MAX}, 1264, 657},
-        {kWorkArea, {-5, -7}, 0, 0},
-        {kWorkArea, {INT_MIN, 200}, 0, 200},
-        {{100, 40, 900, 640}, {5000, 5000}, 784, 497},  // a work area away from the origin
-        {{0, 0, 300, 90}, {400, 300}, 284, 0},          // too small for any page height
-        {{0, 0, 0, 0}, {320, 200}, 0, 0},               // no work area known
-        {{0, 0, 40000, 40000}, {INT_MAX, INT_MAX}, 32767, 32767},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.page.width << " x " << c.page.height << " on " << c.workArea.Width()
-                                        << " x " << c.workArea.Height());
-        const ToastLayout layout = LayOutToast({c.workArea, c.page, true}, measure);
+    for (const auto& [area, page, fitted] : cases) {
+        SCOPED_TRACE(testing::Message() << page.width << " x " << page.height << " on " << area.Width()
+                                        << " x " << area.Height());
+        const ToastLayout layout = LayOutToast({area, page, true}, measure);
         ASSERT_TRUE(layout.browser.has_value());
-        EXPECT_EQ(layout.browser->Width(), c.width);
-        EXPECT_EQ(layout.browser->Height(), c.height);
+        EXPECT_EQ(layout.browser->Width(), fitted.width);
+        EXPECT_EQ(layout.browser->Height(), fitted.height);
         EXPECT_EQ(layout.browser->top, 95);
-        EXPECT_EQ(layout.cx, std::max(336, c.width + 16));
-        EXPECT_EQ(layout.cy, 95 + c.height + 8);
-        EXPECT_EQ(layout.x + layout.cx, c.workArea.right);
-        EXPECT_EQ(layout.y + layout.cy, c.workArea.bottom);
+        EXPECT_EQ(layout.cx, std::max(336, fitted.width + 16));
+        EXPECT_EQ(layout.cy, 95 + fitted.height + 8);
+        EXPECT_EQ(layout.x + layout.cx, area.right);
+        EXPECT_EQ(layout.y + layout.cy, area.bottom);
     }
 }
 

@@ -131,9 +131,10 @@ TEST_F(CheckerReportTest, QueryGoesOutAsGivenAndTheLeastShownPageIsOpenedAndCoun
 
 TEST_F(CheckerReportTest, StoredCountsDecideAndAFailedAnswerShowsNothing) {
     StoreDword(L"qp.one", 5);
-    AnswerDocument(
+    const std::string twoPages =
         "<install><pop id=\"qp.one\" url=\"http://pages.example/one\"/>"
-        "<pop id=\"qp.two\" url=\"http://pages.example/two\"/></install>");
+        "<pop id=\"qp.two\" url=\"http://pages.example/two\"/></install>";
+    AnswerDocument(twoPages);
     EXPECT_TRUE(Report(L""));
     EXPECT_EQ(browser.opened, (std::vector<std::wstring>{L"http://pages.example/two"}));
     EXPECT_EQ(StoredCount(L"qp.one"), 5u);
@@ -146,11 +147,7 @@ TEST_F(CheckerReportTest, StoredCountsDecideAndAFailedAnswerShowsNothing) {
     AnswerDocument("<version><pop id=\"qp.one\" url=\"http://pages.example/one\"/></version>");
     EXPECT_FALSE(Report(L"?x=2"));
     // The connection dropped after the first page: what came is not taken for the whole answer.
-    ASSERT_TRUE(server.SetAnswer(
-        kReportPath, "text=" +
-                         QueryEncode("<install><pop id=\"qp.one\" url=\"http://pages.example/one\"/>"
-                                     "<pop id=\"qp.two\" url=\"http://pages.example/two\"/></install>") +
-                         "&cut=58"));
+    ASSERT_TRUE(server.SetAnswer(kReportPath, "text=" + QueryEncode(twoPages) + "&cut=58"));
     EXPECT_FALSE(Report(L"?x=3"));
     EXPECT_EQ(browser.opened.size(), 1u);
     EXPECT_EQ(StoredCount(L"qp.one"), 5u);

@@ -547,8 +547,7 @@ TEST_F(ToastPageTest, APageLargerThanTheWorkAreaIsCutSoTheToastFitsIt) {
         HWND page = ::GetDlgItem(toast, 1);
         ASSERT_NE(page, nullptr);
         Timer(toast, CToastWindow::kPageTimer);
-        const RECT rect = WindowRect(toast);
-        const RECT pageRect = WindowRect(page);
+        const RECT rect = WindowRect(toast), pageRect = WindowRect(page);
         SCOPED_TRACE(size);
         // Within a pixel or two of rounding between the toast's DPI and the layout's.
         EXPECT_GE(rect.left, area.left - 2);
