@@ -18,7 +18,7 @@ bool RunBackgroundCheck(const BackgroundCheckServices& services, BackgroundCheck
     int64_t now = 0;
     {
         const auto uninstall =
-            services.registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, RegistryAccess::Read);
+            services.registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, kMachineReadAccess);
         if (!uninstall)
             return false;
         for (int step = 0; step < kPauseSteps; ++step) {

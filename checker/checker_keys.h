@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
+#include "common/platform/registry.h"
+
 // Where the checker keeps its state and learns about the installed pack. Every other file names
 // these keys and values through here.
 
@@ -14,6 +18,10 @@ inline constexpr const wchar_t* kFallbackServerValue = L"FallbackServer";
 // HKEY_CURRENT_USER: the partner-notification switch and the notification pages' shown counts.
 inline constexpr const wchar_t* kQuillpackKeyPath = L"Software\\Quillpack";
 inline constexpr const wchar_t* kPartnerSwitchValue = L"criteo";
+
+// Every HKEY_LOCAL_MACHINE access of the checker: read only, in the 32-bit view, where the pack's
+// 32-bit installer writes its entries, whatever the checker's own build.
+inline constexpr uint32_t kMachineReadAccess = RegistryAccess::Read | RegistryAccess::View32;
 
 // HKEY_LOCAL_MACHINE, read only: the pack's uninstall entry.
 inline constexpr const wchar_t* kUninstallKeyPath =

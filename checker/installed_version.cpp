@@ -4,7 +4,7 @@
 #include "checker/checker_values.h"
 
 std::optional<InstalledVersion> ReadInstalledVersion(IRegistry& registry) {
-    const auto key = registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, RegistryAccess::Read);
+    const auto key = registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, kMachineReadAccess);
     if (!key)
         return std::nullopt;
     return ReadInstalledVersion(*key);

@@ -22,7 +22,7 @@ std::wstring RunAtLogonCommand(std::wstring_view exePath) {
 
 void EnsureRunAtLogon(IRegistry& registry, std::wstring_view exePath) {
     if (const auto machine =
-            registry.Open(RegistryRoot::LocalMachine, kCheckerRunKeyPath, RegistryAccess::Read)) {
+            registry.Open(RegistryRoot::LocalMachine, kCheckerRunKeyPath, kMachineReadAccess)) {
         if (!ReadText(*machine, kCheckerRunValue).empty())
             return;
     }

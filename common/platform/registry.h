@@ -31,6 +31,9 @@ constexpr uint32_t Read = 0x20019;       // KEY_READ
 constexpr uint32_t Write = 0x20006;      // KEY_WRITE
 constexpr uint32_t ReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
 constexpr uint32_t AllAccess = 0xF003F;  // KEY_ALL_ACCESS
+// Added to a mask: the 32-bit view of HKEY_LOCAL_MACHINE\Software on 64-bit Windows (KEY_WOW64_32KEY),
+// what a 32-bit program sees there without asking; no effect on 32-bit Windows.
+constexpr uint32_t View32 = 0x0200;
 }  // namespace RegistryAccess
 
 struct RegistryValue {

@@ -28,7 +28,10 @@ WINDOW_TITLE = "Quillpack Update Check"
 TITLE = "Quillpack Update"
 QUILLPACK_KEY = r"HKEY_CURRENT_USER\Software\Quillpack"
 STATE_KEY = QUILLPACK_KEY + r"\Update"
-UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillpack"
+# The pack's 32-bit installer writes its uninstall entry into the 32-bit view (Wow6432Node in the 64-bit
+# prefix), which the checker reads; the same entry in the 64-bit view is no installation.
+UNINSTALL_KEY = r"HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Quillpack"
+UNINSTALL_KEY_64 = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillpack"
 RUN_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run"
 IDYES, IDNO = 6, 7
 WS_EX_APPWINDOW = 0x40000
@@ -97,14 +100,15 @@ def reg_file(sections):
 
 def starting_state(server_url, installed=True, state=None):
     """The whole starting state as one .reg file: the user's Quillpack key anew with the endpoint
-    overrides (and the `state` values), the uninstall entry or none, no Run entry."""
+    overrides (and the `state` values), the uninstall entry in the 32-bit view (installed=True), in the
+    64-bit view only ("64") or none, no Run entry."""
     # The publisher tools/sign-test-installers signs the test installers with, in place of the maker's.
     values = {"Server": server_url + "/main", "FallbackServer": server_url + "/spare",
               "TrustedPublishers": [TEST_PUBLISHER]}
     values.update(state or {})
-    sections = [("-" + QUILLPACK_KEY, {}), (STATE_KEY, values), ("-" + UNINSTALL_KEY, {})]
+    sections = [("-" + QUILLPACK_KEY, {}), (STATE_KEY, values), ("-" + UNINSTALL_KEY, {}), ("-" + UNINSTALL_KEY_64, {})]
     if installed:
-        sections.append((UNINSTALL_KEY, INSTALLED))
+        sections.append((UNINSTALL_KEY_64 if installed == "64" else UNINSTALL_KEY, INSTALLED))
     sections.append((RUN_KEY, {"qpchk": None}))
     return reg_file(sections)
 
@@ -526,14 +530,18 @@ class InteractiveCheckTest(CheckerCase):
                          [f"GET {PRIMARY}{QUERY} HTTP/1.1", f"GET {FALLBACK}{QUERY} HTTP/1.1"])
 
     def test_without_the_uninstall_entry(self):
-        self.set_registry(installed=False)
-        program = self.start()
-        box, text = self.message_box()
-        self.assertEqual(text, STRINGS[3])
-        self.answer_box(box, 1)
-        self.assertEnds(program, 0)
-        self.assertTrue(self.no_window(INSTALLED_VERSION, 500), "the check dialog closed with it")
-        self.assertEqual(self.server.request_lines(), [])
+        # An entry only in the 64-bit view is no installation of the 32-bit pack.
+        for installed in (False, "64"):
+            with self.subTest(installed=installed):
+                self.server.reset()
+                self.set_registry(installed=installed)
+                program = self.start()
+                box, text = self.message_box()
+                self.assertEqual(text, STRINGS[3])
+                self.answer_box(box, 1)
+                self.assertEnds(program, 0)
+                self.assertTrue(self.no_window(INSTALLED_VERSION, 500), "the check dialog closed with it")
+                self.assertEqual(self.server.request_lines(), [])
 
     def test_cancel_ends_without_a_check(self):
         self.offer(version_document())

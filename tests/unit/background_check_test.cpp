@@ -87,6 +87,7 @@ struct Outcome {
     std::optional<InstalledVersion> fetchedWith;
     std::vector<double> draws;
     int keysOpenAfterwards = 0;
+    bool machineReadIn32BitView = true;  // every HKEY_LOCAL_MACHINE access
     std::optional<RegistryValue> loaded, checked, period;
     bool stateKeyExists = false;
 };
@@ -140,6 +141,10 @@ Outcome RunCheck(const Scenario& s) {
     };
     out.announced = RunBackgroundCheck(services, out.result);
     out.keysOpenAfterwards = registry.openKeys;
+    for (const CMemoryRegistry::KeyAccess& access : registry.memory.KeyAccesses()) {
+        if (access.root == kMachine)
+            out.machineReadIn32BitView &= access.access == (RegistryAccess::Read | RegistryAccess::View32);
+    }
     out.loaded = registry.memory.Value(kUser, kCheckerStateKeyPath, kLoadedValue);
     out.checked = registry.memory.Value(kUser, kCheckerStateKeyPath, kCheckedValue);
     out.period = registry.memory.Value(kUser, kCheckerStateKeyPath, kPeriodValue);
@@ -249,6 +254,7 @@ TEST(BackgroundCheck, ANewerVersionThroughEveryRuleIsAnnounced) {
         EXPECT_EQ(out.checked, TimeValue(kStart));
         EXPECT_EQ(out.period, DwordValue(0));
         EXPECT_EQ(out.keysOpenAfterwards, 0);
+        EXPECT_TRUE(out.machineReadIn32BitView) << "where the pack's 32-bit installer writes";
     }
 }
 

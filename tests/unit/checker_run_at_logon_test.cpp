@@ -36,7 +36,7 @@ TEST(CheckerRunAtLogon, WritesTheQuotedPathWithSilentSwitchAndItsNul) {
             createdWithAllAccess = access.access == RegistryAccess::AllAccess;
         } else {
             EXPECT_EQ(access.root, kMachine) << "only the machine-wide key is opened";
-            EXPECT_EQ(access.access, RegistryAccess::Read);
+            EXPECT_EQ(access.access, RegistryAccess::Read | RegistryAccess::View32) << "in the 32-bit view";
         }
     }
     EXPECT_TRUE(createdWithAllAccess);

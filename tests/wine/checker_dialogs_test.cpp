@@ -110,8 +110,8 @@ bool ValueExists(HKEY root, const wchar_t* path, const wchar_t* name) {
 void RemoveCheckerState() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kQuillpackKeyPath);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kQuillpackKeyPath);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKeyPath32);
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath32);
     HKEY run = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kCheckerRunKeyPath, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
         ::RegDeleteValueW(run, kCheckerRunValue);
@@ -159,7 +159,7 @@ class CheckerDialogsTest : public testing::Test {
 
     static void WriteUninstallEntry(DWORD major, DWORD minor, const wchar_t* spec, const wchar_t* display) {
         CWin32Registry registry;
-        auto key = registry.Create(RegistryRoot::LocalMachine, kUninstallKeyPath, RegistryAccess::ReadWrite);
+        auto key = registry.Create(RegistryRoot::LocalMachine, kUninstallKeyPath, RegistryAccess::ReadWrite | RegistryAccess::View32);
         ASSERT_TRUE(key);
         ASSERT_TRUE(WriteDword(*key, L"VersionMajor", major));
         ASSERT_TRUE(WriteDword(*key, L"VersionMinor", minor));

@@ -28,6 +28,7 @@
 #include "common/platform/registry_win.h"
 #include "common/ui/app_module.h"
 #include "tests/wine/loopback_control.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ class CheckerProcessEnvironment : public testing::Environment {
 void RemoveCheckerFromRegistry() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kQuillpackKeyPath);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kQuillpackKeyPath);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKeyPath32);
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath32);
 }
 
 int64_t Now() {
@@ -122,7 +123,7 @@ class CheckerProcessTest : public testing::Test {
 
     static void WriteUninstallEntry() {
         CWin32Registry registry;
-        auto key = registry.Create(RegistryRoot::LocalMachine, kUninstallKeyPath, KEY_ALL_ACCESS);
+        auto key = registry.Create(RegistryRoot::LocalMachine, kUninstallKeyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY);
         ASSERT_TRUE(key);
         ASSERT_TRUE(WriteDword(*key, L"VersionMajor", 4));
         ASSERT_TRUE(WriteDword(*key, L"VersionMinor", 1));

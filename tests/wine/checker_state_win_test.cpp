@@ -19,6 +19,7 @@
 #include "checker/run_at_logon_win.h"
 #include "common/platform/registry_win.h"
 #include "tests/unit/fake_local_calendar.h"
+#include "tests/wine/test_support.h"
 
 namespace {
 
@@ -75,10 +76,13 @@ void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
 void RemoveCheckerFromRegistry() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kCheckerStateKeyPath);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kCheckerStateKeyPath);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    for (const wchar_t* uninstall : {kUninstallKeyPath, kUninstallKeyPath32}) {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, uninstall);
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, uninstall);
+    }
     DeleteValue(HKEY_CURRENT_USER, kCheckerRunKeyPath, kCheckerRunValue);
     DeleteValue(HKEY_LOCAL_MACHINE, kCheckerRunKeyPath, kCheckerRunValue);
+    DeleteValue(HKEY_LOCAL_MACHINE, kRunKeyPath32, kCheckerRunValue);
 }
 
 class CheckerStateWinTest : public ::testing::Test {
@@ -119,25 +123,28 @@ TEST_F(CheckerStateWinTest, StoredTimesAreEightBinaryBytesAndRoundTrip) {
 
 TEST_F(CheckerStateWinTest, InstalledVersionComesFromTheMachinesUninstallEntry) {
     EXPECT_FALSE(ReadInstalledVersion(m_registry).has_value());
+    // An entry only in the 64-bit view is not the pack's 32-bit installer's.
+    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionMajor", REG_DWORD, LittleEndian(9, 4));
+    EXPECT_FALSE(ReadInstalledVersion(m_registry).has_value());
 
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath32, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                 &key, nullptr),
               ERROR_SUCCESS);
     ::RegCloseKey(key);
     EXPECT_EQ(ReadInstalledVersion(m_registry), InstalledVersion{});
 
-    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionMajor", REG_DWORD, LittleEndian(18, 4));
-    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionMinor", REG_BINARY, {0xFE, 0xFF, 0xFF, 0xFF});
-    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"DisplayVersion", REG_SZ, Utf16WithNul(L"18.4.0"));
+    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath32, L"VersionMajor", REG_DWORD, LittleEndian(18, 4));
+    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath32, L"VersionMinor", REG_BINARY, {0xFE, 0xFF, 0xFF, 0xFF});
+    SetRaw(HKEY_LOCAL_MACHINE, kUninstallKeyPath32, L"DisplayVersion", REG_SZ, Utf16WithNul(L"18.4.0"));
     // The edition text without its NUL, written through the adapter that stores exactly the bytes given.
     {
-        const auto uninstall = m_registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, KEY_SET_VALUE);
+        const auto uninstall = m_registry.Open(RegistryRoot::LocalMachine, kUninstallKeyPath, KEY_SET_VALUE | KEY_WOW64_32KEY);
         ASSERT_TRUE(uninstall);
         const uint8_t mega[] = {'M', 0, 'e', 0, 'g', 0, 'a', 0};
         ASSERT_TRUE(uninstall->Write(L"VersionSpec", REG_SZ, mega, sizeof mega));
     }
-    ASSERT_EQ(Raw(HKEY_LOCAL_MACHINE, kUninstallKeyPath, L"VersionSpec")->data.size(), 8u);
+    ASSERT_EQ(Raw(HKEY_LOCAL_MACHINE, kUninstallKeyPath32, L"VersionSpec")->data.size(), 8u);
 
     const auto version = ReadInstalledVersion(m_registry);
     ASSERT_TRUE(version);
@@ -190,14 +197,14 @@ TEST_F(CheckerStateWinTest, TheRunValueHoldsTheQuotedOwnPathUnlessTheMachineHasO
     EXPECT_EQ(value->data, Utf16WithNul(L"\"" + std::wstring(path, length) + L"\" /s"));
 
     // With the machine-wide value set, the user's is neither written nor replaced.
-    SetRaw(HKEY_LOCAL_MACHINE, kCheckerRunKeyPath, kCheckerRunValue, REG_SZ,
+    SetRaw(HKEY_LOCAL_MACHINE, kRunKeyPath32, kCheckerRunValue, REG_SZ,
            Utf16WithNul(L"\"C:\\Q\\q.exe\" /s"));
     SetRaw(HKEY_CURRENT_USER, kCheckerRunKeyPath, kCheckerRunValue, REG_SZ, Utf16WithNul(L"old"));
     EnsureRunAtLogon();
     EXPECT_EQ(Raw(HKEY_CURRENT_USER, kCheckerRunKeyPath, kCheckerRunValue)->data, Utf16WithNul(L"old"));
 
     // An empty machine-wide value counts as none.
-    SetRaw(HKEY_LOCAL_MACHINE, kCheckerRunKeyPath, kCheckerRunValue, REG_SZ, Utf16WithNul(L""));
+    SetRaw(HKEY_LOCAL_MACHINE, kRunKeyPath32, kCheckerRunValue, REG_SZ, Utf16WithNul(L""));
     EnsureRunAtLogon();
     EXPECT_EQ(Raw(HKEY_CURRENT_USER, kCheckerRunKeyPath, kCheckerRunValue)->data, value->data);
 }
