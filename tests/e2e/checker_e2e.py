@@ -236,6 +236,11 @@ class CheckerCase(E2ECase):
         program = self.start("/s")
         return program, self.wait_window(OFFERED_ITEMS, 30000)
 
+    def assertAgent(self, count):
+        """The checker's own agent on each of the `count` requests so far."""
+        self.assertEqual([dict(r["headers"]).get("User-Agent") for r in self.server.requests()],
+                         ["Quillpack Updater"] * count)
+
     def version_requests(self):
         return [line for line in self.server.request_lines() if "/version.php" in line]
 
@@ -278,6 +283,7 @@ class BackgroundCheckTest(CheckerCase):
         self.drive_ok("gone", WINDOW_CLASS, WINDOW_TITLE, 5000)
         self.assertEqual(self.state("period"), ("REG_DWORD", "0x0"))
         self.assertIsNone(SESSION.reg_value(RUN_KEY, "qpchk"), "Esc on the reminder writes no Run entry")
+        self.assertAgent(1)
 
     def test_a_document_loaded_today_ends_the_process_in_about_four_seconds_without_a_request(self):
         now = int(time.time())
@@ -390,6 +396,7 @@ class DownloadTest(CheckerCase):
         self.assertTrue(any(0 < p < 1000 for p in positions), f"the bar moved while receiving: {positions}")
         self.assertEqual([line for line in self.server.request_lines() if "/files/" in line],
                          [f"GET /files/{INSTALLER_NAME} HTTP/1.1"])
+        self.assertAgent(2)  # the version document and the installer
         folders = self.download_folders()
         self.assertEqual(len(folders), 1, "the successful download stays for the installer")
         self.assertRegex(folders[0].name, r"^QPCHKUPD[ 0-9A-F]{4}$")
@@ -561,6 +568,7 @@ class StartUpTest(CheckerCase):
                 self.server.reset()
                 self.assertEqual(self.run_checker(argument, "/s"), 0)
                 self.assertEqual(self.server.request_lines(), [f"GET /main/log/inst.php{query} HTTP/1.1"])
+                self.assertAgent(1)
                 self.assertTrue(self.no_window(OFFERED_ITEMS, 0), "the report alone, no check")
 
     def clean_up_at_start(self):
