@@ -181,8 +181,10 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
         for (const wchar_t* url : {L"file:///C:/windows/system32/calc.exe", L"C:\\windows\\notepad.exe",
                                    L"about:blank", L"javascript:alert(1)", L"\\\\server\\share"})
             EXPECT_FALSE(browser.Navigate(url)) << url;
-        // Nothing rendered, so no element can be measured.
-        EXPECT_FALSE(browser.RenderedElementSize(L"ad").has_value());
+        // Nothing navigated yet: no document to look in.
+        const RenderedElement before = browser.FindRenderedElement(L"ad");
+        EXPECT_FALSE(before.documentReached);
+        EXPECT_FALSE(before.size.has_value());
         // Wine's ieframe makes the control (only the page engine is missing): in place, it lives in
         // a window of its own inside the host, and takes a web address through dispatch 104.
         ASSERT_TRUE(browser.HasControl());
@@ -193,7 +195,9 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-        EXPECT_FALSE(browser.RenderedElementSize(nullptr).has_value());
+        // Wine renders no page, so whatever document it has holds no element to measure.
+        EXPECT_FALSE(browser.FindRenderedElement(L"ad").size.has_value());
+        EXPECT_FALSE(browser.FindRenderedElement(nullptr).size.has_value());
     }
     // The object took its window and the control with it; the parent survives.
     EXPECT_FALSE(::IsWindow(host));
