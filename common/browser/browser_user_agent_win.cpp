@@ -17,16 +17,18 @@ using UrlMkSetSessionOptionFunction = HRESULT(WINAPI*)(DWORD option,
 constexpr DWORD kUserAgentRefresh = 0x10000002;  // URLMON_OPTION_USERAGENT_REFRESH
 constexpr DWORD kUserAgent = 0x10000001;         // URLMON_OPTION_USERAGENT
 
+// urlmon takes the agent as a narrow string; it is converted with the code page of this thread's
+// locale, the one the thread's other narrow texts use, which need not be the system's.
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty())
         return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return {};
     std::string ansi(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size,
+                          nullptr, nullptr);
     return ansi;
 }
 

@@ -109,23 +109,28 @@ bool CWebBrowser2::TranslateAccelerator(MSG& message) {
     return m_browser && m_site && m_site->TranslateKeyboardMessage(message);
 }
 
-std::optional<ElementSize> CWebBrowser2::RenderedElementSize(const wchar_t* id) const {
-    if (!m_browser || !id)
-        return std::nullopt;
+RenderedElement CWebBrowser2::FindRenderedElement(const wchar_t* id) const {
+    RenderedElement found;
+    if (!m_browser)
+        return found;
     ComPtr<IDispatch> document;
     if (FAILED(m_browser->get_Document(document.Put())) || !document)
-        return std::nullopt;
+        return found;
     ComPtr<IHTMLDocument3> html = document.As<IHTMLDocument3>();
     if (!html)
-        return std::nullopt;
+        return found;
+    found.documentReached = true;
+    if (!id)
+        return found;
     Bstr name(id);
     ComPtr<IHTMLElement> element;
     if (FAILED(html->getElementById(name.Get(), element.Put())) || !element)
-        return std::nullopt;
+        return found;
     ElementSize size;
-    if (FAILED(element->get_offsetWidth(&size.width)) || FAILED(element->get_offsetHeight(&size.height)))
-        return std::nullopt;
-    return size;
+    if (SUCCEEDED(element->get_offsetWidth(&size.width)) &&
+        SUCCEEDED(element->get_offsetHeight(&size.height)))
+        found.size = size;
+    return found;
 }
 
 LRESULT CWebBrowser2::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,6 +23,11 @@ struct ElementSize {
     long height = 0;
 };
 
+struct RenderedElement {
+    bool documentReached = false;     // the control had a document that could be searched
+    std::optional<ElementSize> size;  // the element's, when the document has it
+};
+
 class CWebBrowser2 : public CWindow {
   public:
     CWebBrowser2() = default;
@@ -38,9 +43,10 @@ class CWebBrowser2 : public CWindow {
     // Navigates to an http: or https: address; false for any other address or without control.
     bool Navigate(const std::wstring& url);
 
-    // The rendered size of the element with this identifier in the loaded document; nothing when
-    // there is no document yet or no such element.
-    std::optional<ElementSize> RenderedElementSize(const wchar_t* id) const;
+    // The rendered size of the element with this identifier in the loaded document, and whether
+    // there was a document to look in: without a control, a document or its HTML interface none was
+    // reached; a document without such an element (or one that cannot be measured) gives no size.
+    RenderedElement FindRenderedElement(const wchar_t* id) const;
 
     // Offers a keyboard message to the page when it is meant for a window inside the host, as the
     // owner's message filter does before the dialog manager sees it; true when the page used it.

@@ -56,6 +56,39 @@ void AddJumpListTasks(IObjectCollection& tasks,
     }
 }
 
+bool CommitJumpList(ICustomDestinationList& list,
+                    IObjectCollection& tasks,
+                    const std::wstring& executable,
+                    const JumpListTitles& titles,
+                    HRESULT& hr) {
+    // Links without a target would start nothing.
+    if (executable.empty()) {
+        hr = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
+    list.SetAppID(kAppUserModelId);
+    UINT minSlots = 0;
+    ComPtr<IObjectArray> removed;
+    hr = list.BeginList(&minSlots, __uuidof(IObjectArray), removed.PutVoid());
+    if (hr != S_OK) {
+        // Another success code is no promise of a list to fill; undo it and report a failure.
+        if (SUCCEEDED(hr)) {
+            list.AbortList();
+            hr = E_UNEXPECTED;
+        }
+        return false;
+    }
+    AddJumpListTasks(tasks, executable, titles);
+
+    UINT count = 0;
+    if (SUCCEEDED(tasks.GetCount(&count)) && count > 0)
+        list.AddUserTasks(&tasks);
+    removed.Reset();
+
+    hr = list.CommitList();
+    return SUCCEEDED(hr);
+}
+
 bool RegisterJumpList(const JumpListTitles& titles, HRESULT* result) {
     HRESULT ignored = S_OK;
     HRESULT& hr = result ? *result : ignored;
@@ -63,44 +96,11 @@ bool RegisterJumpList(const JumpListTitles& titles, HRESULT* result) {
     ComPtr<ICustomDestinationList> list = CreateComObject<ICustomDestinationList>(CLSID_DestinationList, &hr);
     if (!list)
         return false;
-    list->SetAppID(kAppUserModelId);
-
-    UINT minSlots = 0;
-    ComPtr<IObjectArray> removed;
-    hr = list->BeginList(&minSlots, __uuidof(IObjectArray), removed.PutVoid());
-    if (hr != S_OK) {
-        // Another success code is no promise of a list to fill; undo it and report a failure.
-        if (SUCCEEDED(hr)) {
-            list->AbortList();
-            hr = E_UNEXPECTED;
-        }
-        return false;
-    }
     ComPtr<IObjectCollection> tasks =
         CreateComObject<IObjectCollection>(CLSID_EnumerableObjectCollection, &hr);
-    if (!tasks) {
-        list->AbortList();
+    if (!tasks)
         return false;
-    }
-    // Links without a target would start nothing.
-    const std::wstring executable = GetModuleFilePath();
-    if (executable.empty()) {
-        list->AbortList();
-        hr = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-        return false;
-    }
-    AddJumpListTasks(*tasks.Get(), executable, titles);
-
-    UINT count = 0;
-    ComPtr<IObjectArray> taskArray = tasks.As<IObjectArray>();
-    if (taskArray && SUCCEEDED(taskArray->GetCount(&count)) && count > 0)
-        list->AddUserTasks(taskArray.Get());
-    taskArray.Reset();
-    tasks.Reset();
-    removed.Reset();
-
-    hr = list->CommitList();
-    return SUCCEEDED(hr);
+    return CommitJumpList(*list.Get(), *tasks.Get(), GetModuleFilePath(), titles, hr);
 }
 
 HRESULT DeleteJumpList() {

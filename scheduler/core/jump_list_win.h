@@ -22,6 +22,15 @@ using JumpListTitles = std::array<std::wstring, kJumpListTaskCount>;
 // *result, if given, receives the failing call's result (or the commit's).
 bool RegisterJumpList(const JumpListTitles& titles, HRESULT* result = nullptr);
 
+// Begins `list` for kAppUserModelId, collects the tasks' links in `tasks`, hands them to the list
+// and commits it. True when the list was committed; `hr` receives the failing call's result (or the
+// commit's). Nothing is begun without an executable for the links to start.
+bool CommitJumpList(ICustomDestinationList& list,
+                    IObjectCollection& tasks,
+                    const std::wstring& executable,
+                    const JumpListTitles& titles,
+                    HRESULT& hr);
+
 // Removes the jump list of kAppUserModelId. Callers ignore the result; the tests report it.
 HRESULT DeleteJumpList();
 

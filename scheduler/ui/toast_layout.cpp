@@ -79,6 +79,17 @@ ToastFadeStep NextToastFadeStep(int alpha) {
     return {next, next <= 0};
 }
 
+ToastDocumentStep OnToastDocumentComplete(bool laidOut,
+                                          const ToastPageSize& page,
+                                          const ToastPageDocument& document) {
+    if (laidOut || !document.reached)
+        return {false, page};
+    // An element not rendered (no width or no height) gives no size of its own.
+    if (document.element && document.element->width > 0 && document.element->height > 0)
+        return {true, *document.element};
+    return {true, page};
+}
+
 bool ToastCookiesDue(int64_t cookieTime, int64_t now) {
     constexpr int64_t kIntervalMinutes = 30;
     return cookieTime == 0 || now < cookieTime || (now - cookieTime) / 60 > kIntervalMinutes;

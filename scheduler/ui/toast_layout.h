@@ -78,6 +78,25 @@ struct ToastFadeStep {
 // One 100 ms step of the fade: 10 less opacity; the window goes at 0 or below.
 ToastFadeStep NextToastFadeStep(int alpha);
 
+// What the browser could tell of the page once its document completed.
+struct ToastPageDocument {
+    bool reached = false;  // the document could be had at all
+    // The rendered size of the page's element "ad", when the document has one.
+    std::optional<ToastPageSize> element;
+};
+
+struct ToastDocumentStep {
+    bool layOut = false;
+    ToastPageSize page;  // the page area to lay out with
+};
+
+// What a toast that shows a page does when the page's document completes: nothing once it is laid
+// out, nor while the document cannot be reached (the page timer lays it out then). Otherwise it lays
+// out now, at the size of the element "ad" when that has one, else at the size it has.
+ToastDocumentStep OnToastDocumentComplete(bool laidOut,
+                                          const ToastPageSize& page,
+                                          const ToastPageDocument& document);
+
 // Whether the advertisement's cookies are planted again for a notice shown at `now` (seconds since
 // 1970): the first time (cookieTime 0), and then once more than 30 whole minutes have passed. A clock
 // set back before the last planting counts as time passed.

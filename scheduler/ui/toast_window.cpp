@@ -344,13 +344,18 @@ void CToastWindow::PlantCookies() {
 }
 
 void CToastWindow::OnDocumentComplete(const std::wstring&) {
-    if (m_laidOut || !m_host)
+    if (!m_host || !m_page)
         return;
-    // The page may size itself through its element "ad"; without one the answer's size stands.
-    if (const std::optional<ElementSize> size = m_host->RenderedElementSize(L"ad")) {
-        if (size->width > 0 && size->height > 0)
-            m_page = ToastPageSize{static_cast<int>(size->width), static_cast<int>(size->height)};
-    }
+    const RenderedElement found = m_host->FindRenderedElement(L"ad");
+    ToastPageDocument document;
+    document.reached = found.documentReached;
+    if (found.size)
+        document.element =
+            ToastPageSize{static_cast<int>(found.size->width), static_cast<int>(found.size->height)};
+    const ToastDocumentStep step = OnToastDocumentComplete(m_laidOut, *m_page, document);
+    if (!step.layOut)
+        return;
+    m_page = step.page;
     ::KillTimer(Hwnd(), kPageTimer);
     LayOut();
 }

@@ -7,8 +7,8 @@
 //
 // While the last update answer named an advertisement, every notice shows that web page below its
 // text: the toast hosts the browser control on the page's address, plants the page's cookies at most
-// every 30 minutes, and lays itself out when the document is complete (measuring the element "ad")
-// or after 10 seconds at the latest, whichever comes first.
+// every 30 minutes, and lays itself out when the document is complete and can be reached (measuring
+// the element "ad"), or after 10 seconds at the latest, whichever comes first.
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@ worked through tivolan_driver.exe and its dialogs saved to build/windows/screens
 
 The run has a Wine prefix of its own (BUILD/checker-e2e-prefix); every case starts from a fresh
 HKCU\\Software\\Quillpack with the endpoint overrides pointing at the loopback server, the pack's
-uninstall entry for version 4.1 ("4.1.2", edition "Full") and no download folders. The cases skip,
+uninstall entry for version 4.1 ("4.1.2", edition "Full") and no download folders. The cases fail,
 saying why, while BUILD/bin/QPChkUpd2.exe does not exist.
 """
 
@@ -136,7 +136,7 @@ class CheckerCase(E2ECase):
     def setUpClass(cls):
         cls.exe = SESSION.bin / "QPChkUpd2.exe"
         if not cls.exe.exists():
-            raise unittest.SkipTest("build/windows/bin/QPChkUpd2.exe does not exist yet (the program is not built)")
+            raise AssertionError(f"{cls.exe} does not exist: build the windows preset first")
         cls.server = LoopbackServer(SESSION.work)
         cls.temp = SESSION.host_path(SESSION.drive("temp-folder").text)
         cls.stand_ins = {name: SESSION.bin / f"{name}.exe"

@@ -7,7 +7,7 @@ over a running older version, and screenshots of the setup pages in English, Kor
 
 Needs BUILD/dist/Tivolan-VERSION-setup.exe (the windows preset builds it when makensis is installed) and,
 for the upgrade, makensis itself, which packs an older version of the same program for the test; the
-cases skip, saying why, while either is missing.
+cases fail, saying why, while either is missing.
 """
 
 import re
@@ -80,7 +80,7 @@ class InstallerCase(E2ECase):
 
     def setUp(self):
         if not self.setup.exists():
-            self.skipTest(f"{self.setup} is not built (install nsis and build the windows preset)")
+            self.fail(f"{self.setup} is not built (install nsis and build the windows preset)")
         self.clean_prefix()
         SESSION.reg_add(TIVOLAN_KEY, "UpdateServer", "REG_SZ", NO_SERVER + "/primary")
         SESSION.reg_add(TIVOLAN_KEY, "UpdateFallbackServer", "REG_SZ", NO_SERVER + "/fallback")
@@ -200,10 +200,11 @@ class UpgradeTest(InstallerCase):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        cls.old_setup = None
         makensis = shutil.which("makensis")
-        if not makensis or not cls.built_program.exists():
-            return
+        if not makensis:
+            raise AssertionError("makensis is not installed: no older version to upgrade from (install nsis)")
+        if not cls.built_program.exists():
+            raise AssertionError(f"{cls.built_program} does not exist: build the windows preset first")
         # The older version: the same program with a few bytes after its image, which Windows ignores,
         # so the test can tell its file from the new one.
         work = SESSION.work / "old-version"
@@ -219,8 +220,6 @@ class UpgradeTest(InstallerCase):
         cls.old_setup = out
 
     def test_an_upgrade_ends_the_running_program_keeps_its_task_and_runs_the_new_files(self):
-        if not self.old_setup:
-            self.skipTest("makensis is not installed: no older version to upgrade")
         self.install(self.old_setup)
         self.assertEqual(self.entry("DisplayVersion"), OLD_VERSION)
         SESSION.reg_add(TIVOLAN_KEY, "Task", "REG_BINARY", REPEATING_TASK)
@@ -240,8 +239,6 @@ class UpgradeTest(InstallerCase):
         self.assertEqual(SESSION.reg_value(RUN_KEY, "Tivolan"), ("REG_SZ", f'"{self.program}" /s'))
 
     def test_an_upgrade_stops_with_nothing_replaced_when_the_running_program_does_not_end(self):
-        if not self.old_setup:
-            self.skipTest("makensis is not installed: no older version to upgrade")
         self.install(self.old_setup)
         old_bytes = self.host(self.program).read_bytes()
         holder_exe = SESSION.bin / "mutex_holder.exe"
@@ -260,8 +257,6 @@ class UpgradeTest(InstallerCase):
         self.assertEqual(self.entry("DisplayVersion"), OLD_VERSION)
 
     def test_an_upgrade_keeps_a_declined_run_entry_declined(self):
-        if not self.old_setup:
-            self.skipTest("makensis is not installed: no older version to upgrade")
         self.install(self.old_setup, "/RUNATLOGON=0")
         self.install()
         self.assertIsNone(SESSION.reg_value(RUN_KEY, "Tivolan"))

@@ -229,3 +229,33 @@ TEST(ToastCookies, PlantedFirstThenAfterMoreThanThirtyWholeMinutes) {
     for (const Case& c : cases)
         EXPECT_EQ(ToastCookiesDue(c.cookieTime, c.now), c.due) << c.cookieTime << " " << c.now;
 }
+
+TEST(ToastDocumentComplete, LaysOutOnlyWithTheDocumentAndOnlyOnce) {
+    const ToastPageSize answer{400, 250};
+    const ToastPageDocument unreachable{false, std::nullopt};
+    const ToastPageDocument noElement{true, std::nullopt};
+    const ToastPageDocument element{true, ToastPageSize{280, 90}};
+    struct Case {
+        const char* name;
+        bool laidOut;
+        ToastPageDocument document;
+        bool layOut;
+        ToastPageSize page;
+    };
+    const Case cases[] = {
+        {"no document: the page timer lays out", false, unreachable, false, answer},
+        {"no document, even with a size", false, {false, ToastPageSize{280, 90}}, false, answer},
+        {"no element: the answer's size", false, noElement, true, answer},
+        {"the element's size", false, element, true, {280, 90}},
+        {"an element without width", false, {true, ToastPageSize{0, 90}}, true, answer},
+        {"an element without height", false, {true, ToastPageSize{280, 0}}, true, answer},
+        {"already laid out", true, element, false, answer},
+        {"already laid out, no document", true, unreachable, false, answer},
+    };
+    for (const Case& c : cases) {
+        const ToastDocumentStep step = OnToastDocumentComplete(c.laidOut, answer, c.document);
+        EXPECT_EQ(step.layOut, c.layOut) << c.name;
+        EXPECT_EQ(std::tie(step.page.width, step.page.height), std::tie(c.page.width, c.page.height))
+            << c.name;
+    }
+}

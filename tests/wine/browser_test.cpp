@@ -99,21 +99,33 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
     ASSERT_NE(getOption, nullptr);
 
-    // Controls go, at most 255 characters stay; an agent with nothing left keeps the one before.
-    const std::pair<std::wstring, std::string> cases[] = {
-        {L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
-        {L"QPTestAgent/2.6\r\nX-Injected: 1", "QPTestAgent/2.6X-Injected: 1"},
-        {std::wstring(300, L'q'), std::string(255, 'q')},
-        {L"\r\n", std::string(255, 'q')},
+    // Controls go, at most 255 characters stay; an agent with nothing left keeps the one before. The
+    // narrow agent is in the thread's code page: Hangul as Korean code page 949 has it, under a
+    // Korean thread locale in a process whose system code page is another.
+    ASSERT_NE(::GetACP(), 949u) << "the system code page must differ from the thread's for the Korean case";
+    const LCID korean = MAKELCID(MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN), SORT_DEFAULT);
+    const LCID original = ::GetThreadLocale();
+    const struct {
+        LCID locale;
+        std::wstring agent;
+        std::string sent;
+    } cases[] = {
+        {original, L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
+        {original, L"QPTestAgent/2.6\r\nX-Injected: 1", "QPTestAgent/2.6X-Injected: 1"},
+        {original, std::wstring(300, L'q'), std::string(255, 'q')},
+        {original, L"\r\n", std::string(255, 'q')},
+        {korean, L"QP/\uD55C\uAE00", "QP/\xC7\xD1\xB1\xDB"},
     };
-    for (const auto& [agent, sent] : cases) {
+    for (const auto& [locale, agent, sent] : cases) {
+        ASSERT_TRUE(::SetThreadLocale(locale));
         SetBrowserUserAgent(agent);
+        ::SetThreadLocale(original);
         char buffer[512] = {};
         DWORD length = 0;
         // urlmon answers E_OUTOFMEMORY even when the agent fits (as Windows does); the text and its
         // length with the terminator are what count.
         getOption(0x10000001, buffer, sizeof(buffer), &length, 0);
-        EXPECT_EQ(length, sent.size() + 1);
+        EXPECT_EQ(length, sent.size() + 1) << sent;
         EXPECT_EQ(std::string(buffer), sent);
     }
     ::FreeLibrary(urlmon);
@@ -181,8 +193,10 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
         for (const wchar_t* url : {L"file:///C:/windows/system32/calc.exe", L"C:\\windows\\notepad.exe",
                                    L"about:blank", L"javascript:alert(1)", L"\\\\server\\share"})
             EXPECT_FALSE(browser.Navigate(url)) << url;
-        // Nothing rendered, so no element can be measured.
-        EXPECT_FALSE(browser.RenderedElementSize(L"ad").has_value());
+        // Nothing navigated yet: no document to look in.
+        const RenderedElement before = browser.FindRenderedElement(L"ad");
+        EXPECT_FALSE(before.documentReached);
+        EXPECT_FALSE(before.size.has_value());
         // Wine's ieframe makes the control (only the page engine is missing): in place, it lives in
         // a window of its own inside the host, and takes a web address through dispatch 104.
         ASSERT_TRUE(browser.HasControl());
@@ -193,7 +207,9 @@ TEST(WebBrowser2WineTest, HostIsAVisibleChildThatRefusesNonWebAddressesAndGoesCl
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
-        EXPECT_FALSE(browser.RenderedElementSize(nullptr).has_value());
+        // Wine renders no page, so whatever document it has holds no element to measure.
+        EXPECT_FALSE(browser.FindRenderedElement(L"ad").size.has_value());
+        EXPECT_FALSE(browser.FindRenderedElement(nullptr).size.has_value());
     }
     // The object took its window and the control with it; the parent survives.
     EXPECT_FALSE(::IsWindow(host));
