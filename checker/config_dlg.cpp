@@ -19,14 +19,15 @@ BOOL CConfigDlg::OnInitDialog() {
 bool CConfigDlg::OnCommand(int id, int code, HWND control) {
     if (id != IDOK)
         return CDialog::OnCommand(id, code, control);
-    m_choice = 0;
+    // The radio button chosen: 0 tomorrow, 1 a week, 2 a month.
+    int choice = 0;
     if (::IsDlgButtonChecked(Hwnd(), IDC_REMIND_WEEK) == BST_CHECKED)
-        m_choice = 1;
+        choice = 1;
     else if (::IsDlgButtonChecked(Hwnd(), IDC_REMIND_MONTH) == BST_CHECKED)
-        m_choice = 2;
+        choice = 2;
     // A reminder is worth nothing if the checker never runs again, so the log-on entry comes first.
     EnsureRunAtLogon(m_registry, GetModuleFilePath());
-    CCheckerState(m_registry).SetPeriod(static_cast<ReminderPeriod>(m_choice));
+    CCheckerState(m_registry).SetPeriod(static_cast<ReminderPeriod>(choice));
     EndDialog(IDOK);
     return true;
 }

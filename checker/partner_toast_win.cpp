@@ -21,7 +21,7 @@ bool LaunchPartnerToast(const std::wstring& moduleDirectory, IRegistry& registry
     if (!IsPartnerSwitchOn(registry))
         return false;
     const std::wstring folder = DirectoryOfPath(path);
-    return RunProgramFile(path, false, folder.c_str());
+    return RunProgramFile(path, folder.c_str());
 }
 
 bool LaunchPartnerToast() {

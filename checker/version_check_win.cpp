@@ -31,12 +31,6 @@ bool CheckLatestVersion(CVersionInfo& info,
                                    installedDisplay, installedSpec, installedMajor, installedMinor);
 }
 
-bool FetchVersionDocument(CVersionInfo& info, const std::wstring& url) {
-    CWinInetDocumentGetter getter;
-    CWin32Registry registry;
-    return info.FetchVersionDocument(getter, registry, url);
-}
-
 double ProcessRandom01() {
     return Random01([] { return ProcessRandomNext15(); });
 }

@@ -20,7 +20,6 @@ bool CheckLatestVersion(CVersionInfo& info,
                         int32_t installedMajor,
                         int32_t installedMinor,
                         CHttpAbort* abort = nullptr);
-bool FetchVersionDocument(CVersionInfo& info, const std::wstring& url);
 
 // Random01 on the process-wide generator, seeded with the tick count on its first use.
 double ProcessRandom01();

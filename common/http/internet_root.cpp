@@ -11,7 +11,6 @@ namespace {
 // the other statics at exit, which closes the handle.
 struct RootState {
     std::mutex lock;
-    std::wstring defaultAgent = CInternetRoot::kDefaultAgent;
     UniqueInternetHandle handle;
 };
 
@@ -42,11 +41,5 @@ HINTERNET CInternetRoot::Open(const std::wstring& agent) {
 HINTERNET CInternetRoot::Get() {
     RootState& state = State();
     std::lock_guard<std::mutex> guard(state.lock);
-    return OpenLocked(state, state.defaultAgent);
-}
-
-void CInternetRoot::SetDefaultAgent(const std::wstring& agent) {
-    RootState& state = State();
-    std::lock_guard<std::mutex> guard(state.lock);
-    state.defaultAgent = agent;
+    return OpenLocked(state, kDefaultAgent);
 }

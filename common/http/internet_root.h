@@ -11,13 +11,11 @@
 // open leaves nothing behind, so the next caller tries again. Safe to call from any thread.
 class CInternetRoot {
   public:
-    // The scheduler's default; the checker sets its application title instead.
+    // The agent of a root that a client opened before its program did.
     static constexpr const wchar_t* kDefaultAgent = L"HttpClient";
 
     // The root, opened with `agent` if it is not open yet; null when InternetOpenW failed.
     static HINTERNET Open(const std::wstring& agent);
     // The root, opened with the default agent if it is not open yet; null when that failed.
     static HINTERNET Get();
-    // The agent Get opens the root with. Has no effect once the root is open.
-    static void SetDefaultAgent(const std::wstring& agent);
 };

@@ -1,7 +1,6 @@
 #include "scheduler/core/action_arguments.h"
 
 #include "common/text/format.h"
-#include "scheduler/core/command_line_split.h"
 #include "scheduler/core/power_action.h"
 
 namespace {
@@ -26,4 +25,28 @@ std::wstring BuildActionArguments(const CSettings& settings, std::wstring_view t
     if (!text.empty())
         arguments += L" /O " + QuoteArgument(text);
     return arguments;
+}
+
+std::wstring QuoteArgument(std::wstring_view text) {
+    const std::wstring_view source = text.substr(0, text.find(L'\0'));
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : source) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            // Each backslash doubled, plus one that makes the quote literal.
+            quoted.append(backslashes * 2 + 1, L'\\');
+        } else {
+            quoted.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        quoted.push_back(c);
+    }
+    // Before the closing quote they must be doubled too, or the last one would escape it.
+    quoted.append(backslashes * 2, L'\\');
+    quoted.push_back(L'"');
+    return quoted;
 }

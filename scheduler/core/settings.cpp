@@ -8,7 +8,6 @@
 #include "common/platform/registry_values.h"
 #include "common/text/format.h"
 #include "scheduler/core/os_version.h"
-#include "common/time/time_arithmetic.h"
 
 namespace {
 
@@ -170,10 +169,6 @@ int64_t CSettings::ScheduleSeconds() const {
     if (ampm != 0)
         hour += 12;
     return int64_t{min2} * 60 + hour * 3600;
-}
-
-int32_t CSettings::TaskSeconds() const {
-    return ClampToInt32(ScheduleSeconds());
 }
 
 size_t CSettings::AddTask(const TaskRecord& task) {

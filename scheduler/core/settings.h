@@ -43,9 +43,6 @@ class CSettings {
     // The seconds of the home page's choice: the countdown length for After, otherwise the At time
     // as seconds after local midnight. 64-bit, since hour1 is not clamped when read from the registry.
     int64_t ScheduleSeconds() const;
-    // ScheduleSeconds() fitted into a TaskRecord's 32-bit seconds: a countdown built from a huge stored
-    // "Hour1" becomes the longest interval a task can hold instead of wrapping round to a negative one.
-    int32_t TaskSeconds() const;
 
     // Appends a task and returns its index.
     size_t AddTask(const TaskRecord& task);

@@ -64,9 +64,8 @@ BOOL CHomePage::OnInitDialog() {
     FillBox(m_atHour, ClockHourEntries(), settings.hour2);
     FillBox(m_atMinute, MinuteEntries(), settings.min2);
 
-    CWin32PowerPlatform power;
-    const std::vector<int32_t> actions =
-        HomePageActions(power.IsSuspendAllowed(), power.IsHibernateAllowed());
+    CPowerActions& power = SystemPowerActions();
+    const std::vector<int32_t> actions = HomePageActions(power.IsSleepAllowed(), power.IsHibernateAllowed());
     for (int32_t action : actions) {
         const LRESULT index =
             ::SendMessageW(m_actions, CB_ADDSTRING, 0,

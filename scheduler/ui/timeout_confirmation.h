@@ -11,10 +11,6 @@ class CTimeoutConfirmation : public IConfirmation {
     explicit CTimeoutConfirmation(const IClock& clock, HWND owner = nullptr)
         : m_clock(clock), m_owner(owner) {}
 
-    // The tray window, once it exists.
-    void SetOwner(HWND owner) { m_owner = owner; }
-    HWND Owner() const { return m_owner; }
-
     // False also when the dialog could not be created.
     bool Confirm(int32_t action) override;
 

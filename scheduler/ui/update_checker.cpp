@@ -203,21 +203,6 @@ std::wstring CUpdateChecker::Version() const {
     return m_check.version;
 }
 
-std::wstring CUpdateChecker::Language() const {
-    CLockHolder hold(m_lock);
-    return m_check.lang;
-}
-
-UpdateEndpoints CUpdateChecker::Endpoints() const {
-    CLockHolder hold(m_lock);
-    return m_check.endpoints;
-}
-
-int64_t CUpdateChecker::LastCheck() const {
-    CLockHolder hold(m_lock);
-    return m_check.lastCheck;
-}
-
 int CUpdateChecker::ShowMessage(const std::wstring& text, UINT flags) {
     HWND owner = nullptr;
     {

@@ -66,13 +66,6 @@ class CUpdateChecker : public JThread {
     // "A newer version is available": OK opens the address when it is a web address; Cancel by a
     // user who must update closes the bound window, which ends the program. Asked once at a time.
     void AskToUpdate();
-    bool IsAsking() const { return m_busy; }
-
-    // What the constructor read; for the tray's tests and diagnostics.
-    std::wstring Version() const;
-    std::wstring Language() const;
-    UpdateEndpoints Endpoints() const;
-    int64_t LastCheck() const;
 
   protected:
     // The message boxes and the shell, replaceable so the interactive steps can be driven in tests.
@@ -84,6 +77,8 @@ class CUpdateChecker : public JThread {
   private:
     // The forced check on the worker, for the user's check; nothing when WM_QUIT came first.
     std::optional<UpdateOutcome> FetchWhileDispatching();
+    // The program's version, as the constructor read it.
+    std::wstring Version() const;
 
     mutable JCriticalSection m_lock;
     CCrtClock m_clock;

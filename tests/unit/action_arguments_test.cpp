@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "scheduler/core/command_line_split.h"
 #include "scheduler/core/power_action.h"
+#include "tests/support/command_line_split.h"
 #include "tests/unit/awkward_texts.h"
 
 namespace {

@@ -1,10 +1,11 @@
-#include "scheduler/core/command_line_split.h"
+#include "tests/support/command_line_split.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "scheduler/core/action_arguments.h"
 #include "tests/unit/awkward_texts.h"
 #include "tests/unit/split_cases.h"
 

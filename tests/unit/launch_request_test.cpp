@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "scheduler/core/action_arguments.h"
-#include "scheduler/core/command_line_split.h"
+#include "tests/support/command_line_split.h"
 #include "tests/unit/awkward_texts.h"
 
 // Each case names only what it expects to differ from a plain start.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "checker/checker_keys.h"
+#include "checker/document_getter_win.h"
 #include "checker/version_check_win.h"
 #include "checker/version_rules.h"
 #include "common/platform/registry_values.h"
@@ -165,7 +166,10 @@ TEST_F(CheckerProtocolTest, WithoutThePacksKeyThePartnerSwitchIsNotWritten) {
     RemoveCheckerKeys();
     AnswerDocument(kPrimaryPath, "<version major=\"2\"/>");
     CVersionInfo info;
-    EXPECT_TRUE(FetchVersionDocument(info, server.Url(L"/primary/download/version.php?x=1")));
+    CWinInetDocumentGetter getter;
+    CWin32Registry registry;
+    EXPECT_TRUE(
+        info.FetchVersionDocument(getter, registry, server.Url(L"/primary/download/version.php?x=1")));
     EXPECT_EQ(info.major, 2);
     HKEY key = nullptr;
     EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, kQuillpackKeyPath, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);

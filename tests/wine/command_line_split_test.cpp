@@ -11,7 +11,7 @@
 #include "common/path/file_system.h"
 #include "common/platform/unique_resource.h"
 #include "scheduler/core/action_arguments.h"
-#include "scheduler/core/command_line_split.h"
+#include "tests/support/command_line_split.h"
 #include "tests/unit/awkward_texts.h"
 #include "tests/unit/split_cases.h"
 

@@ -63,8 +63,8 @@ std::wstring UrlOfRequest(HINTERNET request) {
 
 class HttpClientTest : public ::testing::Test {
   protected:
-    // Before any client exists, so the process-wide root is opened with this agent.
-    static void SetUpTestSuite() { CInternetRoot::SetDefaultAgent(kAgent); }
+    // As a program does at start-up, before any client exists.
+    static void SetUpTestSuite() { CInternetRoot::Open(kAgent); }
 
     void SetUp() override {
         ASSERT_FALSE(server.BaseUrl().empty())
@@ -386,16 +386,14 @@ TEST_F(HttpClientTest, APositiveMaximumStopsAfterWholeReads) {
     }
 }
 
-TEST_F(HttpClientTest, TheProcessRootIsOpenedOnceWithTheDefaultAgent) {
+TEST_F(HttpClientTest, TheProcessRootIsOpenedOnceWithTheProgramsAgent) {
     Answer("/agent", "text=a");
     CHttpClient client;
     const HINTERNET root = CInternetRoot::Get();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(client.Root(), root);
     EXPECT_EQ(CInternetRoot::Open(L"Another Agent"), root);
-    CInternetRoot::SetDefaultAgent(L"Yet Another Agent");
     EXPECT_EQ(CInternetRoot::Get(), root);
-    CInternetRoot::SetDefaultAgent(kAgent);
 
     ASSERT_TRUE(Get(client, L"/agent"));
     const auto requests = server.Requests();

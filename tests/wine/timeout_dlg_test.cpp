@@ -205,8 +205,7 @@ TEST_F(TimeoutDlgTest, ConfirmationRunsTheCountdownOverItsOwner) {
     HWND owner =
         ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
-    CTimeoutConfirmation confirmation(clock);
-    confirmation.SetOwner(owner);
+    CTimeoutConfirmation confirmation(clock, owner);
     struct Case {
         int command;
         bool confirmed;

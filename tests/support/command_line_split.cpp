@@ -1,4 +1,4 @@
-#include "scheduler/core/command_line_split.h"
+#include "tests/support/command_line_split.h"
 
 namespace {
 
@@ -70,28 +70,4 @@ std::vector<std::wstring> SplitArguments(std::wstring_view arguments) {
         }
         result.push_back(std::move(argument));
     }
-}
-
-std::wstring QuoteArgument(std::wstring_view text) {
-    const std::wstring_view source = UpToNul(text);
-    std::wstring quoted = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : source) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"') {
-            // Each backslash doubled, plus one that makes the quote literal.
-            quoted.append(backslashes * 2 + 1, L'\\');
-        } else {
-            quoted.append(backslashes, L'\\');
-        }
-        backslashes = 0;
-        quoted.push_back(c);
-    }
-    // Before the closing quote they must be doubled too, or the last one would escape it.
-    quoted.append(backslashes * 2, L'\\');
-    quoted.push_back(L'"');
-    return quoted;
 }
