@@ -343,6 +343,29 @@ int ExpectedDpi() {
     return ::GetEnvironmentVariableW(kPageDpiVariable, value, 16) ? _wtoi(value) : 96;
 }
 
+// Starts a program with our environment; its handles are closed by EndProgram, which waits for it
+// (or ends it) and gives its exit code.
+std::optional<PROCESS_INFORMATION> StartProgram(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return std::nullopt;
+    return process;
+}
+
+DWORD EndProgram(const PROCESS_INFORMATION& process, DWORD waitMs) {
+    DWORD code = 1;
+    if (::WaitForSingleObject(process.hProcess, waitMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.hProcess, &code);
+    else
+        ::TerminateProcess(process.hProcess, 1);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
 int WindowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
@@ -424,29 +447,16 @@ TEST_F(CheckerDialogsTest, NotificationPageScalesAt144Dpi) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring commandLine = L"\"" + std::wstring(self) + L"\" ";
-    for (const char* c = kPageFilter; *c; ++c)
-        commandLine.push_back(static_cast<wchar_t>(*c));
+    commandLine.append(std::begin(kPageFilter), std::end(kPageFilter) - 1);
     ::SetEnvironmentVariableW(kPageDpiVariable, L"144");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          nullptr, &startup, &process);
+    const std::optional<PROCESS_INFORMATION> child = StartProgram(commandLine);
     ::SetEnvironmentVariableW(kPageDpiVariable, nullptr);
-    DWORD code = 1;
-    if (started) {
-        if (::WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(process.hProcess, &code);
-        else
-            ::TerminateProcess(process.hProcess, 1);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-    }
+    const DWORD code = child ? EndProgram(*child, 120000) : 1;
     if (before)
         ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &*before, sizeof(*before));
     else
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(child);
     EXPECT_EQ(code, 0u) << "the page test at 144 DPI failed";
 }
 
@@ -454,13 +464,10 @@ TEST_F(CheckerDialogsTest, BackgroundAnnouncementLeavesAnotherProgramInFront) {
     // Another program's window in front, as when the user is typing in it at log-on.
     wchar_t windows[MAX_PATH] = {};
     ::GetWindowsDirectoryW(windows, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(windows) + L"\\notepad.exe\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &process));
-    ::WaitForInputIdle(process.hProcess, 10000);
+    const std::optional<PROCESS_INFORMATION> notepad =
+        StartProgram(L"\"" + std::wstring(windows) + L"\\notepad.exe\"");
+    ASSERT_TRUE(notepad);
+    ::WaitForInputIdle(notepad->hProcess, 10000);
     HWND other = nullptr;
     for (int i = 0; i < 500 && !other; ++i, ::Sleep(20))
         other = ::FindWindowW(L"Notepad", nullptr);
@@ -498,10 +505,7 @@ TEST_F(CheckerDialogsTest, BackgroundAnnouncementLeavesAnotherProgramInFront) {
         EXPECT_EQ(front == other, !c.takesForeground);
         EXPECT_NE(front, nullptr);
     }
-    ::TerminateProcess(process.hProcess, 0);
-    ::WaitForSingleObject(process.hProcess, 5000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    EndProgram(*notepad, 0);
 }
 
 TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {
