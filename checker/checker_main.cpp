@@ -37,6 +37,7 @@ CheckerAppServices ProgramServices() {
     services.announce = [](CVersionInfo& info, const std::wstring& display, const std::wstring& spec) {
         CQPUpdateDlg dlg(info);
         dlg.SetInstalledVersion(display, spec);
+        dlg.SetActivation(CQPUpdateDlg::Activation::Background);
         dlg.DoModal(nullptr);
     };
     services.reportInstall = [](const std::wstring& query) { return ReportInstall(query); };

@@ -56,6 +56,38 @@ void WidenDropDown(HWND list) {
     ::SendMessageW(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
+// The DPI the dialog is laid out in: the window's own (Windows 10 1607 and later, looked up at run
+// time), else the screen's.
+int DialogDpi(HWND dialog) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const GetDpiForWindowFn getDpiForWindow = [] {
+        HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+        return user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                            reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")))
+                      : nullptr;
+    }();
+    if (getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(dialog);
+        if (dpi > 0)
+            return static_cast<int>(dpi);
+    }
+    HDC dc = ::GetDC(dialog);
+    const int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : kBaseDpi;
+    if (dc)
+        ::ReleaseDC(dialog, dc);
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+// Someone else's window in front, where the user may be typing: the desktop itself does not count.
+bool AnotherProgramInFront() {
+    HWND front = ::GetForegroundWindow();
+    if (!front || !::IsWindowVisible(front) || front == ::GetShellWindow() || front == ::GetDesktopWindow())
+        return false;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(front, &process);
+    return process != ::GetCurrentProcessId();
+}
+
 void OpenInBrowser(const std::wstring& url) {
     ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
@@ -83,8 +115,15 @@ BOOL CQPUpdateDlg::OnInitDialog() {
     FillOfferedItems();
     ::SetDlgItemTextW(Hwnd(), IDC_INSTALLED_VERSION, m_installedDisplay.c_str());
     ::SetDlgItemTextW(Hwnd(), IDC_NEW_VERSION, m_info.display.c_str());
+    // The template centres the dialog at its own size; the page then makes it taller downwards.
     AddNotificationPage();
-    CenterWindow(Hwnd());
+    if (m_activation == Activation::Background && AnotherProgramInFront()) {
+        // Shown now, so the dialog manager does not show (and activate) it after this message.
+        ::ShowWindow(Hwnd(), SW_SHOWNOACTIVATE);
+        FLASHWINFO flash{sizeof(flash), Hwnd(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+        ::FlashWindowEx(&flash);
+        return FALSE;
+    }
     ::SetForegroundWindow(Hwnd());
     return TRUE;
 }
@@ -131,8 +170,8 @@ void CQPUpdateDlg::AddNotificationPage() {
 
     RECT client{};
     ::GetClientRect(Hwnd(), &client);
-    const NotificationPageLayout layout =
-        LayOutNotificationPage(client.right - client.left, client.bottom, m_info.adWidth, m_info.adHeight);
+    const NotificationPageLayout layout = LayOutNotificationPage(
+        client.right - client.left, client.bottom, m_info.adWidth, m_info.adHeight, DialogDpi(Hwnd()));
     const RECT rect{layout.left, layout.top, layout.left + layout.width, layout.top + layout.height};
     auto page = std::make_unique<CWebBrowser2>();
     if (!page->CreateHost(Hwnd(), rect, 0, nullptr))

@@ -30,6 +30,12 @@ class CQPUpdateDlg : public CDialog, private IRunnable, private IWindowMessageFi
     // The installed version's texts: shown, and the edition that filters the offered items.
     void SetInstalledVersion(std::wstring display, std::wstring spec);
 
+    // Interactive: the user asked, and the dialog comes to the foreground. Background: an
+    // announcement nobody asked for, which leaves another program's window in front (the user may be
+    // typing there) and flashes its taskbar button instead.
+    enum class Activation { Interactive, Background };
+    void SetActivation(Activation activation) { m_activation = activation; }
+
   protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
@@ -59,6 +65,7 @@ class CQPUpdateDlg : public CDialog, private IRunnable, private IWindowMessageFi
     CVersionInfo& m_info;
     std::wstring m_installedDisplay;
     std::wstring m_installedSpec;
+    Activation m_activation = Activation::Interactive;
     std::vector<size_t> m_itemOfEntry;  // list position -> index into m_info.items
     UniqueIcon m_icon;
 

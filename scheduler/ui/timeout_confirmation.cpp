@@ -3,6 +3,9 @@
 #include "scheduler/ui/timeout_dlg.h"
 
 bool CTimeoutConfirmation::Confirm(int32_t action) {
+    HWND owner = ::GetActiveWindow();
+    if (owner && !::IsWindowVisible(owner))
+        owner = nullptr;
     CTimeoutDlg dialog(action, m_clock);
-    return dialog.DoModal(m_owner) == IDOK;
+    return dialog.DoModal(owner) == IDOK;
 }

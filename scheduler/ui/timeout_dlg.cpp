@@ -38,6 +38,10 @@ BOOL CTimeoutDlg::OnInitDialog() {
     const CResourceStringTable strings(module.Handle(), module.ResourceLanguage());
 
     CenterWindow(Hwnd());
+    // Without an owner the countdown is a window of its own on the taskbar, where a user who is
+    // looking at another program still sees it.
+    if (!::GetWindow(Hwnd(), GW_OWNER))
+        ::SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
     ::SendDlgItemMessageW(
         Hwnd(), IDC_ACTION_ICON, STM_SETICON,
         reinterpret_cast<WPARAM>(::LoadIconW(module.Handle(), MAKEINTRESOURCEW(texts->iconGroup))), 0);

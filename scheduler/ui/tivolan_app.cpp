@@ -26,18 +26,6 @@ class CTrayPowerActions : public IPowerActions {
     }
 };
 
-// The countdown over the tray window, which exists only after the scheduler has been made.
-class CTrayConfirmation : public IConfirmation {
-  public:
-    explicit CTrayConfirmation(const IClock& clock) : m_clock(clock) {}
-    bool Confirm(int32_t action) override {
-        return CTimeoutConfirmation(m_clock, Tray().Hwnd()).Confirm(action);
-    }
-
-  private:
-    const IClock& m_clock;
-};
-
 }  // namespace
 
 const IStringTable& UiStrings() {
@@ -56,7 +44,7 @@ CScheduler& Scheduler() {
     static const CWin32TimeFormatter timeFormatter;
     static CTrayPowerActions power;
     static CShellProgramLauncher launcher;
-    static CTrayConfirmation confirmation(clock);
+    static CTimeoutConfirmation confirmation(clock);
     static CScheduler scheduler(
         Settings(), UiStrings(), ActionTexts(),
         SchedulerServices{clock, timeFormatter, Tray(), ToastService(), confirmation, power, launcher});

@@ -28,6 +28,9 @@ MENU_CLASS = "#32768"
 TOAST_CLASS = "TivolanToastWindow"
 TOAST_WIDTH = 336  # at 96 DPI, without a web page
 COMMAND_EXIT = 32777
+COMMAND_SHUT_DOWN = 32778  # the tray menu's first action
+WS_EX_TOPMOST = 0x8
+WS_EX_APPWINDOW = 0x40000
 COMMAND_CHECK_UPDATE = 32801
 UPDATE_RESULT_MESSAGE = 0x400 + 202  # WM_USER + 202; wParam 3: "an answer was received"
 TIVOLAN_KEY = r"HKCU\Software\Tivolan"
@@ -322,6 +325,25 @@ class TivolanTest(TivolanCase):
         self.assertTrue(self.no_visible_dialog(2500), "the request sent during the countdown was dropped")
         self.assertIsNone(program.poll(), "Cancel must perform nothing; Tivolan keeps running")
         self.assertEqual(self.drive_ok("wait-window", TRAY_CLASS, TRAY_TITLE, 0).text, tray)
+
+
+    def test_countdown_from_the_tray_comes_in_front_of_another_program(self):
+        program = self.start("/s")
+        tray = self.wait_tray()
+        SESSION.launch("notepad.exe")
+        notepad = self.drive_ok("wait-window", "Notepad", "-", 15000, "--visible").text
+        self.addCleanup(SESSION.drive, "post", notepad, 0x10, 0, 0)  # WM_CLOSE
+        self.drive_ok("focus", notepad)
+        self.drive_ok("command", tray, COMMAND_SHUT_DOWN)
+        dialog = self.wait_dialog()
+        ex_style = int(self.drive_ok("rect", dialog).text.split()[4], 16)
+        self.assertTrue(ex_style & WS_EX_APPWINDOW, f"a taskbar button of its own: 0x{ex_style:x}")
+        self.assertTrue(ex_style & WS_EX_TOPMOST, f"in front of the other program: 0x{ex_style:x}")
+        self.assertFalse(int(self.drive_ok("rect", notepad).text.split()[4], 16) & WS_EX_TOPMOST)
+        SESSION.screenshot("countdown-over-another-program-en")
+        self.drive_ok("click", dialog, 2)
+        self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
+        self.assertIsNone(program.poll(), "Cancel performs nothing")
 
 
 class TivolanScreenshotTest(TivolanCase):

@@ -332,34 +332,84 @@ TEST_F(CheckerDialogsTest, UpdateDialogWithNothingForTheEditionDisablesOk) {
     EXPECT_TRUE(DownloadFolders().empty());
 }
 
+// The DPI a child run of the page test is made to run at, and the variable that says so.
+constexpr wchar_t kPageDpiVariable[] = L"QP_PAGE_TEST_DPI";
+constexpr char kPageFilter[] =
+    "--gtest_filter=CheckerDialogsTest.NotificationPageGrowsTheDialogOnlyForAWebPage";
+
+int ExpectedDpi() {
+    wchar_t value[16] = {};
+    return ::GetEnvironmentVariableW(kPageDpiVariable, value, 16) ? _wtoi(value) : 96;
+}
+
+// Starts a program with our environment; its handles are closed by EndProgram, which waits for it
+// (or ends it) and gives its exit code.
+std::optional<PROCESS_INFORMATION> StartProgram(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return std::nullopt;
+    return process;
+}
+
+DWORD EndProgram(const PROCESS_INFORMATION& process, DWORD waitMs) {
+    DWORD code = 1;
+    if (::WaitForSingleObject(process.hProcess, waitMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.hProcess, &code);
+    else
+        ::TerminateProcess(process.hProcess, 1);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return code;
+}
+
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
+}
+
 TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
+    // The page's size and the ten pixels below it are in 96-DPI pixels, scaled to the dialog's DPI.
+    const int dpi = ExpectedDpi();
+    ASSERT_TRUE(dpi == 96 || dpi == 144) << dpi;
+    const bool large = dpi == 144;
     const struct {
         const char* name;
         std::wstring url;
         int32_t height;
         bool shown;
+        int growth;  // at 96 and at 144 DPI
+        int growth144;
     } cases[] = {
-        {"no page", L"", 200, false},
-        {"not a web page", L"file:///C:/windows/win.ini", 200, false},
-        {"a web page", server.Url(L"/ad.html"), 120, true},
-        {"a web page without a height", server.Url(L"/ad.html"), 0, true},
+        {"no page", L"", 200, false, 0, 0},
+        {"not a web page", L"file:///C:/windows/win.ini", 200, false, 0, 0},
+        {"a web page", server.Url(L"/ad.html"), 120, true, 130, 195},
+        {"a web page without a height", server.Url(L"/ad.html"), 0, true, 10, 15},
     };
-    // The dialog's own height, without any page.
-    int plainHeight = 0;
+    // The dialog's own place and size, without any page.
+    std::optional<RECT> plain;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CVersionInfo info = Offer(FileUrl(L"setup.exe"));
         info.adUrl = c.url;
         info.adWidth = 300;
         info.adHeight = c.height;
-        int height = 0;
+        RECT rect{};
+        RECT page{};
+        int dialogDpi = 0;
         bool hasPage = false;
         CDialogDriver driver({
             [&](HWND dialog) {
-                RECT rect{};
                 ::GetWindowRect(dialog, &rect);
-                height = rect.bottom - rect.top;
-                hasPage = ::FindWindowExW(dialog, nullptr, L"QPWebBrowserHost", nullptr) != nullptr;
+                dialogDpi = WindowDpi(dialog);
+                HWND host = ::FindWindowExW(dialog, nullptr, L"QPWebBrowserHost", nullptr);
+                hasPage = host != nullptr;
+                if (host)
+                    ::GetWindowRect(host, &page);
                 Click(dialog, IDCANCEL);
             },
             [](HWND dialog) { Click(dialog, IDCANCEL); },
@@ -367,11 +417,94 @@ TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
         CQPUpdateDlg dialog(info);
         dialog.SetInstalledVersion(L"8.7", L"Full");
         dialog.DoModal(nullptr);
-        if (plainHeight == 0)
-            plainHeight = height;
+        EXPECT_EQ(dialogDpi, dpi);
+        if (!plain)
+            plain = rect;
         EXPECT_EQ(hasPage, c.shown);
-        EXPECT_EQ(height, plainHeight + (c.shown ? c.height + 10 : 0));
+        if (c.shown) {
+            EXPECT_EQ(page.right - page.left, large ? 450 : 300);
+            EXPECT_EQ(page.bottom - page.top, large ? c.height * 3 / 2 : c.height);
+        }
+        // Taller by the page, in the same place and as wide: growing does not move the dialog.
+        EXPECT_EQ(rect.bottom - rect.top, plain->bottom - plain->top + (large ? c.growth144 : c.growth));
+        EXPECT_EQ(rect.left, plain->left);
+        EXPECT_EQ(rect.top, plain->top);
+        EXPECT_EQ(rect.right, plain->right);
     }
+}
+
+// The same cases at 144 DPI: Wine takes the DPI from the user's LogPixels when a process starts, so
+// a second run of this program sees it.
+TEST_F(CheckerDialogsTest, NotificationPageScalesAt144Dpi) {
+    if (ExpectedDpi() != 96)
+        GTEST_SKIP() << "the child run itself";
+    constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    const std::optional<DWORD> before = ReadDwordValue(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    const DWORD large = 144;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &large, sizeof(large)),
+              ERROR_SUCCESS);
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" ";
+    commandLine.append(std::begin(kPageFilter), std::end(kPageFilter) - 1);
+    ::SetEnvironmentVariableW(kPageDpiVariable, L"144");
+    const std::optional<PROCESS_INFORMATION> child = StartProgram(commandLine);
+    ::SetEnvironmentVariableW(kPageDpiVariable, nullptr);
+    const DWORD code = child ? EndProgram(*child, 120000) : 1;
+    if (before)
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &*before, sizeof(*before));
+    else
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(code, 0u) << "the page test at 144 DPI failed";
+}
+
+TEST_F(CheckerDialogsTest, BackgroundAnnouncementLeavesAnotherProgramInFront) {
+    // Another program's window in front, as when the user is typing in it at log-on.
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::optional<PROCESS_INFORMATION> notepad =
+        StartProgram(L"\"" + std::wstring(windows) + L"\\notepad.exe\"");
+    ASSERT_TRUE(notepad);
+    ::WaitForInputIdle(notepad->hProcess, 10000);
+    HWND other = nullptr;
+    for (int i = 0; i < 500 && !other; ++i, ::Sleep(20))
+        other = ::FindWindowW(L"Notepad", nullptr);
+    ASSERT_NE(other, nullptr);
+    const struct {
+        const char* name;
+        CQPUpdateDlg::Activation activation;
+        bool takesForeground;
+    } cases[] = {
+        {"a background announcement", CQPUpdateDlg::Activation::Background, false},
+        {"the user's own check", CQPUpdateDlg::Activation::Interactive, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ::SetForegroundWindow(other);
+        for (int i = 0; i < 100 && ::GetForegroundWindow() != other; ++i)
+            ::Sleep(20);
+        ASSERT_EQ(::GetForegroundWindow(), other);
+        HWND front = nullptr;
+        bool visible = false;
+        CDialogDriver driver({
+            [&](HWND dialog) {
+                front = ::GetForegroundWindow();
+                visible = ::IsWindowVisible(dialog) != FALSE;
+                Click(dialog, IDCANCEL);
+            },
+            [](HWND dialog) { Click(dialog, IDCANCEL); },
+        });
+        CVersionInfo info = Offer(FileUrl(L"setup.exe"));
+        CQPUpdateDlg dialog(info);
+        dialog.SetInstalledVersion(L"8.7", L"Full");
+        dialog.SetActivation(c.activation);
+        dialog.DoModal(nullptr);
+        EXPECT_TRUE(visible);
+        EXPECT_EQ(front == other, !c.takesForeground);
+        EXPECT_NE(front, nullptr);
+    }
+    EndProgram(*notepad, 0);
 }
 
 TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {

@@ -201,25 +201,44 @@ TEST_F(TimeoutDlgTest, ActionThatIsNeverConfirmedIsRefusedUnseen) {
     EXPECT_FALSE(shown);
 }
 
-TEST_F(TimeoutDlgTest, ConfirmationRunsTheCountdownOverItsOwner) {
-    HWND owner =
-        ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
-    CTimeoutConfirmation confirmation(clock, owner);
+TEST_F(TimeoutDlgTest, ConfirmationRunsOverTheActiveWindowOrOnTheTaskbar) {
+    // A visible window of ours that is active owns the countdown; a hidden one that is active (the
+    // tray window after its menu) or none leaves it unowned, with a taskbar button of its own.
+    HWND shown = ::CreateWindowExW(0, L"STATIC", L"shown", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                   nullptr, nullptr, nullptr);
+    HWND hidden = ::CreateWindowExW(0, L"STATIC", L"hidden", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+    ASSERT_NE(shown, nullptr);
+    ASSERT_NE(hidden, nullptr);
     struct Case {
+        const char* name;
+        HWND active;
         int command;
         bool confirmed;
+        HWND owner;
     };
-    for (const Case& c : {Case{IDOK, true}, Case{IDCANCEL, false}}) {
-        HWND ownerSeen = nullptr;
+    for (const Case& c : {Case{"a visible active window, OK", shown, IDOK, true, shown},
+                          Case{"a visible active window, Cancel", shown, IDCANCEL, false, shown},
+                          Case{"a hidden active window", hidden, IDOK, true, nullptr},
+                          Case{"no active window", nullptr, IDCANCEL, false, nullptr}}) {
+        SCOPED_TRACE(c.name);
+        ::SetActiveWindow(c.active);
+        ASSERT_EQ(::GetActiveWindow(), c.active);
+        HWND ownerSeen = hidden;  // neither null nor what any case expects
+        LONG_PTR exStyle = 0;
         CDialogDriver driver({[&](HWND dialog) {
             ownerSeen = ::GetWindow(dialog, GW_OWNER);
+            exStyle = ::GetWindowLongPtrW(dialog, GWL_EXSTYLE);
             ::PostMessageW(dialog, WM_COMMAND, c.command, 0);
         }});
+        CTimeoutConfirmation confirmation(clock);
         EXPECT_EQ(confirmation.Confirm(PowerAction::Restart), c.confirmed);
-        EXPECT_EQ(ownerSeen, owner);
+        EXPECT_EQ(ownerSeen, c.owner);
+        EXPECT_EQ((exStyle & WS_EX_APPWINDOW) != 0, c.owner == nullptr);
+        EXPECT_EQ(exStyle & WS_EX_TOOLWINDOW, 0);
     }
-    ::DestroyWindow(owner);
+    ::DestroyWindow(hidden);
+    ::DestroyWindow(shown);
 }
 
 TEST_F(TimeoutDlgTest, ConfirmationThatCannotShowItsDialogRefuses) {
