@@ -3,7 +3,7 @@
 
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 xvfb xauth
           x11-utils imagemagick fonts-nanum googletest python3 clang libclang-rt-14-dev nsis ccache
-          openssl osslsigncode)
+          openssl osslsigncode fonts-wine)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
