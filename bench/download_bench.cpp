@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "checker/download_file_name.h"
-#include "checker/download_file_win.h"
-#include "checker/download_folder_win.h"
-#include "checker/download_job.h"
-#include "checker/download_transfer_win.h"
+#include "checker/core/download_file_name.h"
+#include "checker/core/download_file_win.h"
+#include "checker/core/download_folder_win.h"
+#include "checker/core/download_job.h"
+#include "checker/core/download_transfer_win.h"
 #include "common/http/http_client.h"
 #include "common/thread/critical_section.h"
 #include "common/thread/thread.h"

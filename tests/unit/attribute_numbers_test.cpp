@@ -1,4 +1,4 @@
-#include "checker/attribute_numbers.h"
+#include "checker/core/attribute_numbers.h"
 
 #include <gtest/gtest.h>
 

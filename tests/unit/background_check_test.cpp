@@ -1,4 +1,4 @@
-#include "checker/background_check.h"
+#include "checker/core/background_check.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
+#include "checker/core/checker_keys.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/fake_local_calendar.h"
 #include "tests/unit/registry_fixtures.h"

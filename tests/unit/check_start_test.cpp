@@ -1,8 +1,8 @@
-#include "checker/check_start.h"
+#include "checker/core/check_start.h"
 
 #include <gtest/gtest.h>
 
-#include "checker/checker_language.h"
+#include "checker/core/checker_language.h"
 #include "tests/unit/fake_local_calendar.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "checker/checker_command_line.h"
+#include "checker/core/checker_command_line.h"
 
 #include <gtest/gtest.h>
 

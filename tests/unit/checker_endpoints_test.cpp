@@ -1,9 +1,9 @@
-#include "checker/checker_endpoints.h"
+#include "checker/core/checker_endpoints.h"
 
 #include <gtest/gtest.h>
 
-#include "checker/checker_keys.h"
-#include "checker/installer_trust.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/installer_trust.h"
 #include "common/http/endpoint_override.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"

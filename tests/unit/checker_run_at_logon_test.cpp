@@ -1,11 +1,11 @@
-#include "checker/run_at_logon.h"
+#include "checker/core/run_at_logon.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "checker/checker_keys.h"
+#include "checker/core/checker_keys.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"
 

@@ -1,4 +1,4 @@
-#include "checker/checker_values.h"
+#include "checker/core/checker_values.h"
 
 #include <gtest/gtest.h>
 

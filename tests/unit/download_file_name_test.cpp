@@ -1,4 +1,4 @@
-#include "checker/download_file_name.h"
+#include "checker/core/download_file_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "checker/download_folder_name.h"
+#include "checker/core/download_folder_name.h"
 
 #include <gtest/gtest.h>
 

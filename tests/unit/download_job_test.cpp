@@ -1,4 +1,4 @@
-#include "checker/download_job.h"
+#include "checker/core/download_job.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "checker/download_progress.h"
+#include "checker/core/download_progress.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <optional>
 
-#include "checker/local_calendar.h"
+#include "checker/core/local_calendar.h"
 
 class CFakeLocalCalendar : public ILocalCalendar {
   public:

@@ -1,4 +1,4 @@
-#include "checker/install_report.h"
+#include "checker/core/install_report.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
+#include "checker/core/checker_keys.h"
 #include "common/platform/memory_registry.h"
 #include "common/random/random.h"
 #include "tests/unit/registry_fixtures.h"

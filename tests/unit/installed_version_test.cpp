@@ -1,4 +1,4 @@
-#include "checker/installed_version.h"
+#include "checker/core/installed_version.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "checker/checker_keys.h"
+#include "checker/core/checker_keys.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"
 

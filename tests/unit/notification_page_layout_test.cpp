@@ -1,4 +1,4 @@
-#include "checker/notification_page_layout.h"
+#include "checker/core/notification_page_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "checker/notification_page.h"
+#include "checker/core/notification_page.h"
 
 #include <gtest/gtest.h>
 

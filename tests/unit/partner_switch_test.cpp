@@ -1,8 +1,8 @@
-#include "checker/partner_switch.h"
+#include "checker/core/partner_switch.h"
 
 #include <gtest/gtest.h>
 
-#include "checker/checker_keys.h"
+#include "checker/core/checker_keys.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"
 

@@ -1,4 +1,4 @@
-#include "checker/pe_signature_layout.h"
+#include "checker/core/pe_signature_layout.h"
 
 #include <gtest/gtest.h>
 

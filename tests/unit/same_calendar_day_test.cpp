@@ -1,4 +1,4 @@
-#include "checker/same_calendar_day.h"
+#include "checker/core/same_calendar_day.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "checker/crt_local_calendar.h"
+#include "checker/core/crt_local_calendar.h"
 #include "tests/unit/fake_local_calendar.h"
 
 namespace {

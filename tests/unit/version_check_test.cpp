@@ -1,4 +1,4 @@
-#include "checker/version_info.h"
+#include "checker/core/version_info.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
-#include "checker/version_request.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/version_request.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"
 

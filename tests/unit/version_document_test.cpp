@@ -1,11 +1,11 @@
-#include "checker/version_info.h"
+#include "checker/core/version_info.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "checker/checker_keys.h"
-#include "checker/version_rules.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/version_rules.h"
 #include "common/platform/memory_registry.h"
 #include "tests/unit/registry_fixtures.h"
 

@@ -1,4 +1,4 @@
-#include "checker/version_rules.h"
+#include "checker/core/version_rules.h"
 
 #include <gtest/gtest.h>
 

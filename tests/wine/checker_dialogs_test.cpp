@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
-#include "checker/checker_state.h"
-#include "checker/config_dlg.h"
-#include "checker/download_folder_win.h"
-#include "checker/installer_trust.h"
-#include "checker/qp_check_dlg.h"
-#include "checker/qp_update_dlg.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/checker_state.h"
+#include "checker/ui/config_dlg.h"
+#include "checker/core/download_folder_win.h"
+#include "checker/core/installer_trust.h"
+#include "checker/ui/qp_check_dlg.h"
+#include "checker/ui/qp_update_dlg.h"
 #include "checker/res/resource.h"
-#include "checker/run_at_logon.h"
+#include "checker/core/run_at_logon.h"
 #include "common/http/internet_root.h"
 #include "common/path/file_system.h"
 #include "common/platform/registry_values.h"

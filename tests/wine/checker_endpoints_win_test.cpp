@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "checker/checker_endpoints_win.h"
-#include "checker/checker_keys.h"
+#include "checker/core/checker_endpoints_win.h"
+#include "checker/core/checker_keys.h"
 
 namespace {
 

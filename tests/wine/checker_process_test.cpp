@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "checker/check_thread.h"
-#include "checker/checker_instance_mutex_win.h"
-#include "checker/checker_keys.h"
-#include "checker/checker_state.h"
-#include "checker/qp_check_wnd.h"
-#include "checker/qp_chk_upd_app.h"
+#include "checker/core/check_thread.h"
+#include "checker/core/checker_instance_mutex_win.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/checker_state.h"
+#include "checker/ui/qp_check_wnd.h"
+#include "checker/ui/qp_chk_upd_app.h"
 #include "checker/res/resource.h"
 #include "common/http/internet_root.h"
 #include "common/platform/registry_values.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
-#include "checker/document_getter_win.h"
-#include "checker/version_check_win.h"
-#include "checker/version_rules.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/document_getter_win.h"
+#include "checker/core/version_check_win.h"
+#include "checker/core/version_rules.h"
 #include "common/platform/registry_values.h"
 #include "common/platform/registry_win.h"
 #include "tests/wine/loopback_control.h"

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_endpoints_win.h"
-#include "checker/checker_keys.h"
-#include "checker/partner_toast_win.h"
-#include "checker/system_install_report_win.h"
-#include "checker/work_area_win.h"
+#include "checker/core/checker_endpoints_win.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/partner_toast_win.h"
+#include "checker/core/system_install_report_win.h"
+#include "checker/core/work_area_win.h"
 #include "common/path/file_system.h"
 #include "common/platform/memory_registry.h"
 #include "common/platform/registry_values.h"

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "checker/checker_keys.h"
-#include "checker/checker_state.h"
-#include "checker/crt_local_calendar.h"
-#include "checker/installed_version.h"
-#include "checker/reminder_gate.h"
-#include "checker/run_at_logon_win.h"
+#include "checker/core/checker_keys.h"
+#include "checker/core/checker_state.h"
+#include "checker/core/crt_local_calendar.h"
+#include "checker/core/installed_version.h"
+#include "checker/core/reminder_gate.h"
+#include "checker/core/run_at_logon_win.h"
 #include "common/platform/registry_win.h"
 #include "tests/unit/fake_local_calendar.h"
 #include "tests/wine/test_support.h"

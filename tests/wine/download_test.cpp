@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "checker/download_file_name.h"
-#include "checker/download_file_win.h"
-#include "checker/download_folder_win.h"
-#include "checker/download_job.h"
-#include "checker/download_transfer_win.h"
+#include "checker/core/download_file_name.h"
+#include "checker/core/download_file_win.h"
+#include "checker/core/download_folder_win.h"
+#include "checker/core/download_job.h"
+#include "checker/core/download_transfer_win.h"
 #include "common/thread/critical_section.h"
 #include "common/thread/thread.h"
 #include "tests/wine/loopback_control.h"

@@ -1,9 +1,0 @@
-#include "checker/checker_endpoints.h"
-
-#include "checker/checker_keys.h"
-#include "common/http/endpoint_override.h"
-
-CheckerEndpoints ReadCheckerEndpoints(IRegistry& registry, const CheckerEndpoints& defaults) {
-    return {ReadEndpointOverride(registry, kCheckerStateKeyPath, kServerValue, defaults.primary),
-            ReadEndpointOverride(registry, kCheckerStateKeyPath, kFallbackServerValue, defaults.fallback)};
-}
