@@ -119,6 +119,8 @@ int RunFirstInstance(const LaunchRequest& request, int showCommand) {
         CMainDlg mainDlg;
         if (mainDlg.Create(nullptr)) {
             CTray& tray = Tray();
+            // The process-wide objects meet here: the tray gets the scheduler that reports to it.
+            tray.Attach({Scheduler(), &OpenProductPage});
             tray.SetMainWindow(mainDlg.Hwnd());
             if (tray.Create()) {
                 if (request.autoStart)

@@ -25,7 +25,6 @@
 #include "common/ui/gdi_owners.h"
 #include "common/ui/message_loop.h"
 // Callers that show notices for the scheduler reach the toast through its adapter.
-#include "scheduler/ui/toast_adapter.h"
 #include "scheduler/ui/toast_layout.h"
 
 class CToastLink;

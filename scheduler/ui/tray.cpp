@@ -13,11 +13,11 @@
 #include "common/ui/resources.h"
 #include "scheduler/core/forwarded_request.h"
 #include "scheduler/core/power_action.h"
+#include "scheduler/core/scheduler.h"
 #include "scheduler/core/settings_win.h"
 #include "scheduler/core/update_toast_ad.h"
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/alarm_box.h"
-#include "scheduler/ui/tivolan_app.h"
 #include "scheduler/ui/toast_window.h"
 #include "scheduler/ui/tray_language_menu.h"
 #include "scheduler/ui/tray_tooltip.h"
@@ -60,6 +60,8 @@ CTray::~CTray() {
 }
 
 HWND CTray::Create() {
+    if (!m_scheduler)
+        return nullptr;
     WindowClass windowClass{kClassName};
     return CWindow::Create(windowClass, nullptr, kTitle, WS_POPUP, 0, RECT{});
 }
@@ -138,8 +140,8 @@ bool CTray::OnCreate() {
     CSettings& settings = Settings();
     if (settings.TaskCount() > 0) {
         for (size_t i = 0; i < settings.TaskCount(); ++i)
-            Scheduler().AddStoredTask(i);
-        Scheduler().UpdateTrayTip();
+            m_scheduler->AddStoredTask(i);
+        m_scheduler->UpdateTrayTip();
     }
     ::SetTimer(Hwnd(), TickTimer, kTickMilliseconds, nullptr);
     ::SetTimer(Hwnd(), OnlineTimer, kFirstOnlineCheckMilliseconds, nullptr);
@@ -166,7 +168,7 @@ void CTray::OnDestroy() {
 void CTray::OnTimer(UINT_PTR id) {
     switch (id) {
         case TickTimer:
-            Scheduler().Tick();
+            m_scheduler->Tick();
             break;
         case OnlineTimer: {
             DWORD flags = 0;
@@ -255,7 +257,7 @@ void CTray::Exit() {
 bool CTray::OnCommand(UINT id) {
     if (id >= ID_TRAY_ACTION_FIRST && id <= ID_TRAY_ACTION_LAST) {
         if (m_enabled)
-            Scheduler().Add(static_cast<int32_t>(TimeKind::After), 0,
+            m_scheduler->Add(static_cast<int32_t>(TimeKind::After), 0,
                             static_cast<int32_t>(id - ID_TRAY_ACTION_FIRST), std::wstring(), false);
         return true;
     }
@@ -270,7 +272,8 @@ bool CTray::OnCommand(UINT id) {
                 ::SetForegroundWindow(m_mainWindow);
             return true;
         case ID_TRAY_HOMEPAGE:
-            OpenProductPage(Hwnd());
+            if (m_openProductPage)
+                m_openProductPage(Hwnd());
             return true;
         case ID_TRAY_EXIT:
             Exit();
@@ -296,7 +299,7 @@ LRESULT CTray::OnCopyData(const COPYDATASTRUCT& data) {
         ForwardedRequest::Decode(data.dwData, data.lpData, data.cbData);
     if (!request)
         return 0;
-    Scheduler().Add(request->kind, request->seconds, request->action, request->text, false);
+    m_scheduler->Add(request->kind, request->seconds, request->action, request->text, false);
     return 1;
 }
 
@@ -321,7 +324,7 @@ void CTray::OnUpdateNotify(int outcome) {
     }
     if (!showStartNotice)
         return;
-    CScheduler& scheduler = Scheduler();
+    CScheduler& scheduler = *m_scheduler;
     if (!scheduler.Entries().empty())
         scheduler.ShowDueNotice(scheduler.Entries().front());
     else if (ToastAdRecord().present)

@@ -15,6 +15,8 @@
 #include "scheduler/ui/sound_player.h"
 #include "scheduler/ui/update_checker.h"
 
+class CScheduler;
+
 class CTray : public CWindow, public ITrayWindow {
   public:
     static constexpr const wchar_t* kClassName = L"TivolanTray-9EF72DB2-DE72-4A37-B070-F4C65D09B3D8";
@@ -29,8 +31,19 @@ class CTray : public CWindow, public ITrayWindow {
     CTray();
     ~CTray() override;
 
+    // What the tray works for, handed over once by the program before Create: the scheduler it ticks
+    // and feeds, and how the product page opens. Both outlive the window.
+    struct Services {
+        CScheduler& scheduler;
+        void (*openProductPage)(HWND owner);
+    };
+    void Attach(const Services& services) {
+        m_scheduler = &services.scheduler;
+        m_openProductPage = services.openProductPage;
+    }
+
     // Creates the hidden window: adds the icon, schedules the stored tasks, starts the timers.
-    // Null when the window or its icon could not be made.
+    // Null when the window or its icon could not be made, or nothing was attached.
     HWND Create();
     void SetMainWindow(HWND mainWindow) { m_mainWindow = mainWindow; }
     HWND MainWindow() const { return m_mainWindow; }
@@ -76,6 +89,8 @@ class CTray : public CWindow, public ITrayWindow {
     HWND m_mainWindow = nullptr;
     CMenuImages m_menuImages;
     CUpdateChecker m_updateChecker;
+    CScheduler* m_scheduler = nullptr;
+    void (*m_openProductPage)(HWND owner) = nullptr;
     bool m_enabled = true;
     bool m_showStartNotice = true;
     bool m_menuOpen = false;
