@@ -3,8 +3,8 @@
 #include <ctime>
 
 #include "checker/core/crt_local_calendar.h"
-#include "checker/res/resource.h"
 #include "checker/core/version_check_win.h"
+#include "checker/res/resource.h"
 #include "common/platform/registry_win.h"
 
 CCheckThread::~CCheckThread() {

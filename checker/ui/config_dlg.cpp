@@ -1,8 +1,8 @@
 #include "checker/ui/config_dlg.h"
 
 #include "checker/core/checker_state.h"
-#include "checker/res/resource.h"
 #include "checker/core/run_at_logon.h"
+#include "checker/res/resource.h"
 #include "common/path/file_system.h"
 #include "common/platform/registry_win.h"
 #include "common/ui/window.h"

@@ -2,11 +2,11 @@
 
 #include <ctime>
 
-#include "checker/ui/checker_message.h"
 #include "checker/core/checker_state.h"
-#include "checker/ui/qp_update_dlg.h"
-#include "checker/res/resource.h"
 #include "checker/core/version_check_win.h"
+#include "checker/res/resource.h"
+#include "checker/ui/checker_message.h"
+#include "checker/ui/qp_update_dlg.h"
 #include "common/platform/registry_win.h"
 #include "common/ui/window.h"
 

@@ -7,8 +7,6 @@
 #include <optional>
 #include <utility>
 
-#include "checker/ui/checker_message.h"
-#include "checker/ui/config_dlg.h"
 #include "checker/core/download_file_name.h"
 #include "checker/core/download_file_win.h"
 #include "checker/core/download_folder_win.h"
@@ -17,8 +15,10 @@
 #include "checker/core/installer_signature_win.h"
 #include "checker/core/installer_trust.h"
 #include "checker/core/notification_page_layout.h"
-#include "checker/res/resource.h"
 #include "checker/core/version_rules.h"
+#include "checker/res/resource.h"
+#include "checker/ui/checker_message.h"
+#include "checker/ui/config_dlg.h"
 #include "common/browser/browser_emulation_win.h"
 #include "common/browser/browser_user_agent_win.h"
 #include "common/browser/ie_cookie_api_win.h"

@@ -4,8 +4,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "scheduler/core/power_action.h"
 #include "common/time/time_arithmetic.h"
+#include "scheduler/core/power_action.h"
 
 namespace {
 

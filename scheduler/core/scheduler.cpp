@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 #include "common/text/format.h"
+#include "common/time/time_arithmetic.h"
 #include "scheduler/core/compute_due.h"
 #include "scheduler/core/due_warning.h"
 #include "scheduler/core/power_action.h"
-#include "common/time/time_arithmetic.h"
 #include "scheduler/res/resource.h"
 
 namespace {

@@ -21,9 +21,9 @@
 #include "common/browser/protected_mode_cookie_sync.h"
 #include "common/browser/web_browser2.h"
 
-#include "common/ui/window.h"
 #include "common/ui/gdi_owners.h"
 #include "common/ui/message_loop.h"
+#include "common/ui/window.h"
 // Callers that show notices for the scheduler reach the toast through its adapter.
 #include "scheduler/ui/toast_layout.h"
 

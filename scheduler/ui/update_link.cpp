@@ -4,9 +4,9 @@
 
 #include <shellapi.h>
 
+#include "common/text/web_address.h"
 #include "common/ui/resources.h"
 #include "scheduler/res/resource.h"
-#include "common/text/web_address.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "common/ui/app_module.h"
+#include "scheduler/core/update_toast_ad.h"
 #include "scheduler/res/resource.h"
 #include "scheduler/ui/toast_adapter.h"
 #include "scheduler/ui/toast_link.h"
 #include "scheduler/ui/toast_window.h"
-#include "scheduler/core/update_toast_ad.h"
 #include "scheduler/ui/update_link.h"
 
 namespace {
