@@ -226,10 +226,9 @@ void CQPUpdateDlg::StartDownload(const CVersionItem& item) {
     // A name that could leave the folder, is no file name at all or names no installer gives no path,
     // and the worker fails before it asks for anything.
     const std::optional<std::wstring> name = DownloadFileName(item.url);
-    if (name && IsLaunchableInstallerName(*name))
-        m_downloadFolder = CreateDownloadFolder();
-    m_job.Prepare(item.url, name && IsLaunchableInstallerName(*name) ? DownloadFilePath(m_downloadFolder, item.url)
-                                                                     : std::wstring());
+    // Without a folder there is no path either.
+    m_downloadFolder = name && IsLaunchableInstallerName(*name) ? CreateDownloadFolder() : std::wstring();
+    m_job.Prepare(item.url, DownloadFilePath(m_downloadFolder, item.url));
     m_trustedPublishers = CurrentTrustedPublishers();
 
     m_abort.Reset();
