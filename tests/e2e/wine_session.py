@@ -236,14 +236,22 @@ class WineSession:
 
     def reg_value(self, key, name):
         """(type, data) of a registry value as `reg query` shows it, or None when it is missing."""
-        done = self.wine(["reg", "query", key, "/v", name])
-        if done.returncode != 0:
-            return None
+        for attempt in range(3):
+            done = self.wine(["reg", "query", key, "/v", name])
+            if done.returncode == 0:
+                break
+            # Only "unable to find" means missing; under load reg.exe now and then fails for
+            # reasons of its own, and that must not read as a value the program removed.
+            if "unable to find" in (done.stdout + done.stderr).lower():
+                return None
+            time.sleep(1)
+        else:
+            raise AssertionError(f"reg query {key} /v {name}: {done.returncode} {done.stdout}{done.stderr}")
         for line in done.stdout.splitlines():
             parts = line.strip().split(None, 2)
             if len(parts) >= 2 and parts[0].lower() == name.lower():
                 return parts[1], parts[2] if len(parts) > 2 else ""
-        return None
+        raise AssertionError(f"reg query {key} /v {name} answered without the value: {done.stdout}")
 
     # --- paths between the host and the prefix ---
 
