@@ -103,13 +103,10 @@ TEST(ToastLayout, PageSizesAreClampedSoTheToastFitsTheWorkArea) {
                                         << " x " << area.Height());
         const ToastLayout layout = LayOutToast({area, page, true}, measure);
         ASSERT_TRUE(layout.browser.has_value());
-        EXPECT_EQ(layout.browser->Width(), fitted.width);
-        EXPECT_EQ(layout.browser->Height(), fitted.height);
-        EXPECT_EQ(layout.browser->top, 95);
-        EXPECT_EQ(layout.cx, std::max(336, fitted.width + 16));
-        EXPECT_EQ(layout.cy, 95 + fitted.height + 8);
-        EXPECT_EQ(layout.x + layout.cx, area.right);
-        EXPECT_EQ(layout.y + layout.cy, area.bottom);
+        EXPECT_EQ(std::tuple(layout.browser->Width(), layout.browser->Height(), layout.browser->top,
+                             layout.cx, layout.cy, layout.x + layout.cx, layout.y + layout.cy),
+                  std::tuple(fitted.width, fitted.height, 95, std::max(336, fitted.width + 16),
+                             95 + fitted.height + 8, area.right, area.bottom));
     }
 }
 
@@ -231,31 +228,22 @@ TEST(ToastCookies, PlantedFirstThenAfterMoreThanThirtyWholeMinutes) {
 }
 
 TEST(ToastDocumentComplete, LaysOutOnlyWithTheDocumentAndOnlyOnce) {
-    const ToastPageSize answer{400, 250};
-    const ToastPageDocument unreachable{false, std::nullopt};
-    const ToastPageDocument noElement{true, std::nullopt};
-    const ToastPageDocument element{true, ToastPageSize{280, 90}};
-    struct Case {
-        const char* name;
-        bool laidOut;
-        ToastPageDocument document;
-        bool layOut;
-        ToastPageSize page;
-    };
-    const Case cases[] = {
-        {"no document: the page timer lays out", false, unreachable, false, answer},
-        {"no document, even with a size", false, {false, ToastPageSize{280, 90}}, false, answer},
-        {"no element: the answer's size", false, noElement, true, answer},
-        {"the element's size", false, element, true, {280, 90}},
-        {"an element without width", false, {true, ToastPageSize{0, 90}}, true, answer},
-        {"an element without height", false, {true, ToastPageSize{280, 0}}, true, answer},
-        {"already laid out", true, element, false, answer},
-        {"already laid out, no document", true, unreachable, false, answer},
-    };
-    for (const Case& c : cases) {
-        const ToastDocumentStep step = OnToastDocumentComplete(c.laidOut, answer, c.document);
-        EXPECT_EQ(step.layOut, c.layOut) << c.name;
-        EXPECT_EQ(std::tie(step.page.width, step.page.height), std::tie(c.page.width, c.page.height))
+    const ToastPageSize answer{400, 250}, element{280, 90};
+    const struct { const char* name; bool laidOut; ToastPageDocument doc; bool layOut; ToastPageSize page; }
+        cases[] = {
+            {"no document: the page timer lays out", false, {false, std::nullopt}, false, answer},
+            {"no document, even with a size", false, {false, element}, false, answer},
+            {"no element: the answer's size", false, {true, std::nullopt}, true, answer},
+            {"the element's size", false, {true, element}, true, element},
+            {"an element without width", false, {true, ToastPageSize{0, 90}}, true, answer},
+            {"an element without height", false, {true, ToastPageSize{280, 0}}, true, answer},
+            {"already laid out", true, {true, element}, false, answer},
+            {"already laid out, no document", true, {false, std::nullopt}, false, answer},
+        };
+    for (const auto& c : cases) {
+        const ToastDocumentStep step = OnToastDocumentComplete(c.laidOut, answer, c.doc);
+        EXPECT_EQ(std::tuple(step.layOut, step.page.width, step.page.height),
+                  std::tuple(c.layOut, c.page.width, c.page.height))
             << c.name;
     }
 }

@@ -18,11 +18,10 @@ struct AddressCase {
 class WebAddressTest : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(WebAddressTest, OnlyWebPagesWithAHostAreOpenedAndOnlyHttpAndHttpsInPlace) {
+    using enum NewWindowAction;
     const AddressCase& c = GetParam();
     EXPECT_EQ(IsWebAddress(c.address), c.web) << c.address;
-    EXPECT_EQ(NewWindowActionFor(c.address),
-              c.web ? NewWindowAction::OpenInUserBrowser : NewWindowAction::Drop)
-        << c.address;
+    EXPECT_EQ(NewWindowActionFor(c.address), c.web ? OpenInUserBrowser : Drop) << c.address;
     EXPECT_EQ(MayNavigateInPlace(c.address), c.inPlace) << c.address;
 }
 

@@ -100,17 +100,12 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
     ASSERT_NE(getOption, nullptr);
 
-    // Controls go, at most 255 characters stay; an agent with nothing left keeps the one before. The
-    // narrow agent is in the thread's code page: Hangul as Korean code page 949 has it, under a
-    // Korean thread locale in a process whose system code page is another.
+    // Controls go, at most 255 characters stay, and an agent with nothing left keeps the one before;
+    // the narrow agent is in the thread's code page (Hangul in Korean 949), not the system's.
     ASSERT_NE(::GetACP(), 949u) << "the system code page must differ from the thread's for the Korean case";
     const LCID korean = MAKELCID(MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN), SORT_DEFAULT);
     const LCID original = ::GetThreadLocale();
-    const struct {
-        LCID locale;
-        std::wstring agent;
-        std::string sent;
-    } cases[] = {
+    const struct { LCID locale; std::wstring agent; std::string sent; } cases[] = {
         {original, L"QPTestAgent/2.5 (probe)", "QPTestAgent/2.5 (probe)"},
         {original, L"QPTestAgent/2.6\r\nX-Injected: 1", "QPTestAgent/2.6X-Injected: 1"},
         {original, std::wstring(300, L'q'), std::string(255, 'q')},
@@ -134,15 +129,9 @@ TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
 
 TEST(RunProgramWineTest, StartsOnlyAProgramFileThatExistsInAFolderThatExists) {
     // The argv printer beside the tests ends at once, whatever it is started with.
-    const std::wstring program = GetModuleDirectory() + L"\\argv_echo.exe";
-    const std::wstring folder = GetModuleDirectory();
+    const std::wstring folder = GetModuleDirectory(), program = folder + L"\\argv_echo.exe";
     ASSERT_TRUE(PathExists(program));
-    const struct {
-        const char* name;
-        std::wstring path;
-        std::wstring directory;
-        bool started;
-    } cases[] = {
+    const struct { const char* name; std::wstring path, directory; bool started; } cases[] = {
         {"the program in its folder", program, folder, true},
         {"no such program", folder + L"\\qp_no_such_program_here.exe", folder, false},
         {"no such folder", program, L"C:\\qp\\no\\such\\folder", false},
@@ -295,11 +284,9 @@ TEST(WebBrowserWineTest, OnlyWebAddressesStartABrowserWindow) {
 
 namespace {
 
-// Raises `id` through Invoke as the browser does, arguments last first, expects S_OK and gives what
-// Cancel holds afterwards; takes `url`. DocumentComplete(pDisp, URL) (NavigateComplete2 alike),
-// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel) for `frame` (the
-// top's or a sub-frame's object), NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl) and
-// NewWindow2(ppDisp, Cancel), whose window must stay null.
+// Raises `id` through Invoke as the browser does (arguments last first), expects S_OK and gives what
+// Cancel holds afterwards; takes `url`. `frame` is the navigating frame's object; a new window must
+// stay null.
 VARIANT_BOOL Raise(IDispatch* sink, DISPID id, VARIANT url, IDispatch* frame = nullptr,
                    const wchar_t* target = L"") {
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -395,7 +382,6 @@ TEST(BrowserEventSinkWineTest, NewWindowsOpenNothingInsideAndOnlyWebAddressesGoT
     EXPECT_EQ(sink->Release(), 0u);
 }
 
-// The control's in-place active object: counts references and the keys offered, answers as told.
 class CFakeActiveObject final : public IOleInPlaceActiveObject {
   public:
     STDMETHODIMP QueryInterface(REFIID, void** object) override {
@@ -434,19 +420,20 @@ TEST(BrowserSiteWineTest, TheSiteKeepsTheActiveObjectAndOffersItTheKeysOfWindows
     EXPECT_EQ(site->ActiveObject(), &first);
     EXPECT_EQ(first.references, 2u);
 
-    const struct { HWND window; UINT message; HRESULT answer; bool translated; int offered; } cases[] = {
-        {page, WM_KEYDOWN, S_OK, true, 1},       // Tab or a copy key inside the page
-        {host, WM_CHAR, S_OK, true, 1},
-        {page, WM_KEYDOWN, S_FALSE, false, 1},   // the page passes: the dialog manager goes on
-        {page, WM_MOUSEMOVE, S_OK, false, 0},    // no key
-        {beside, WM_KEYDOWN, S_OK, false, 0},    // another control of the dialog
-    };
+    const struct { const char* name; HWND hwnd; UINT message; HRESULT answer; bool translated; int offered; }
+        cases[] = {
+            {"Tab or a copy key inside the page", page, WM_KEYDOWN, S_OK, true, 1},
+            {"a character to the host", host, WM_CHAR, S_OK, true, 1},
+            {"the page passes: the dialog manager goes on", page, WM_KEYDOWN, S_FALSE, false, 1},
+            {"no key", page, WM_MOUSEMOVE, S_OK, false, 0},
+            {"another control of the dialog", beside, WM_KEYDOWN, S_OK, false, 0},
+        };
     for (const auto& c : cases) {
         first.offered = 0;
         first.answer = c.answer;
-        MSG message{c.window, c.message, VK_TAB, 0, 0, {}};
-        EXPECT_EQ(site->TranslateKeyboardMessage(message), c.translated) << c.message;
-        EXPECT_EQ(first.offered, c.offered) << c.message;
+        MSG message{c.hwnd, c.message, VK_TAB, 0, 0, {}};
+        EXPECT_EQ(site->TranslateKeyboardMessage(message), c.translated) << c.name;
+        EXPECT_EQ(first.offered, c.offered) << c.name;
     }
 
     // A new active object lets go of the old one; none (deactivation), the host going and the
