@@ -147,9 +147,8 @@ class CheckerDialogsTest : public testing::Test {
         ASSERT_TRUE(WriteString(*key, kFallbackServerValue, server.Url(L"/fallback")));
         // The name tools/sign-test-installers signs with, in place of the maker's.
         static const wchar_t kTestPublisher[] = L"Quillpack Test Publisher\0";
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kCheckerStateKeyPath, kTrustedPublishersValue, REG_MULTI_SZ,
-                                    kTestPublisher, sizeof(kTestPublisher)),
-                  ERROR_SUCCESS);
+        ASSERT_TRUE(key->Write(kTrustedPublishersValue, REG_MULTI_SZ, reinterpret_cast<const uint8_t*>(kTestPublisher),
+                               sizeof(kTestPublisher)));
     }
 
     void TearDown() override {
@@ -334,16 +333,14 @@ TEST_F(CheckerDialogsTest, UpdateDialogWithNothingForTheEditionDisablesOk) {
 
 // The DPI a child run of the page test is made to run at, and the variable that says so.
 constexpr wchar_t kPageDpiVariable[] = L"QP_PAGE_TEST_DPI";
-constexpr char kPageFilter[] =
-    "--gtest_filter=CheckerDialogsTest.NotificationPageGrowsTheDialogOnlyForAWebPage";
 
 int ExpectedDpi() {
     wchar_t value[16] = {};
     return ::GetEnvironmentVariableW(kPageDpiVariable, value, 16) ? _wtoi(value) : 96;
 }
 
-// Starts a program with our environment; its handles are closed by EndProgram, which waits for it
-// (or ends it) and gives its exit code.
+// Starts a program with our environment; EndProgram waits for it (or ends it), closes its handles
+// and gives its exit code.
 std::optional<PROCESS_INFORMATION> StartProgram(std::wstring commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -366,8 +363,7 @@ DWORD EndProgram(const PROCESS_INFORMATION& process, DWORD waitMs) {
 }
 
 int WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+    const auto getDpiForWindow = reinterpret_cast<UINT(WINAPI*)(HWND)>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     return getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
 }
@@ -376,30 +372,26 @@ TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
     // The page's size and the ten pixels below it are in 96-DPI pixels, scaled to the dialog's DPI.
     const int dpi = ExpectedDpi();
     ASSERT_TRUE(dpi == 96 || dpi == 144) << dpi;
-    const bool large = dpi == 144;
+    const auto scaled = [dpi](int pixels) { return pixels * dpi / 96; };
     const struct {
         const char* name;
         std::wstring url;
         int32_t height;
         bool shown;
-        int growth;  // at 96 and at 144 DPI
-        int growth144;
     } cases[] = {
-        {"no page", L"", 200, false, 0, 0},
-        {"not a web page", L"file:///C:/windows/win.ini", 200, false, 0, 0},
-        {"a web page", server.Url(L"/ad.html"), 120, true, 130, 195},
-        {"a web page without a height", server.Url(L"/ad.html"), 0, true, 10, 15},
+        {"no page", L"", 200, false},
+        {"not a web page", L"file:///C:/windows/win.ini", 200, false},
+        {"a web page", server.Url(L"/ad.html"), 120, true},
+        {"a web page without a height", server.Url(L"/ad.html"), 0, true},
     };
-    // The dialog's own place and size, without any page.
-    std::optional<RECT> plain;
+    std::optional<RECT> plain;  // the dialog without any page
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CVersionInfo info = Offer(FileUrl(L"setup.exe"));
         info.adUrl = c.url;
         info.adWidth = 300;
         info.adHeight = c.height;
-        RECT rect{};
-        RECT page{};
+        RECT rect{}, page{};
         int dialogDpi = 0;
         bool hasPage = false;
         CDialogDriver driver({
@@ -407,9 +399,7 @@ TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
                 ::GetWindowRect(dialog, &rect);
                 dialogDpi = WindowDpi(dialog);
                 HWND host = ::FindWindowExW(dialog, nullptr, L"QPWebBrowserHost", nullptr);
-                hasPage = host != nullptr;
-                if (host)
-                    ::GetWindowRect(host, &page);
+                hasPage = host && ::GetWindowRect(host, &page);
                 Click(dialog, IDCANCEL);
             },
             [](HWND dialog) { Click(dialog, IDCANCEL); },
@@ -421,12 +411,10 @@ TEST_F(CheckerDialogsTest, NotificationPageGrowsTheDialogOnlyForAWebPage) {
         if (!plain)
             plain = rect;
         EXPECT_EQ(hasPage, c.shown);
-        if (c.shown) {
-            EXPECT_EQ(page.right - page.left, large ? 450 : 300);
-            EXPECT_EQ(page.bottom - page.top, large ? c.height * 3 / 2 : c.height);
-        }
+        EXPECT_EQ(page.right - page.left, c.shown ? scaled(300) : 0);
+        EXPECT_EQ(page.bottom - page.top, c.shown ? scaled(c.height) : 0);
         // Taller by the page, in the same place and as wide: growing does not move the dialog.
-        EXPECT_EQ(rect.bottom - rect.top, plain->bottom - plain->top + (large ? c.growth144 : c.growth));
+        EXPECT_EQ(rect.bottom - rect.top, plain->bottom - plain->top + (c.shown ? scaled(c.height + 10) : 0));
         EXPECT_EQ(rect.left, plain->left);
         EXPECT_EQ(rect.top, plain->top);
         EXPECT_EQ(rect.right, plain->right);
@@ -439,32 +427,26 @@ TEST_F(CheckerDialogsTest, NotificationPageScalesAt144Dpi) {
     if (ExpectedDpi() != 96)
         GTEST_SKIP() << "the child run itself";
     constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    const auto setLogPixels = [&](std::optional<DWORD> dpi) {
+        return dpi ? ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &*dpi, sizeof(DWORD))
+                   : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    };
     const std::optional<DWORD> before = ReadDwordValue(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
-    const DWORD large = 144;
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &large, sizeof(large)),
-              ERROR_SUCCESS);
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" ";
-    commandLine.append(std::begin(kPageFilter), std::end(kPageFilter) - 1);
+    ASSERT_EQ(setLogPixels(144), ERROR_SUCCESS);
     ::SetEnvironmentVariableW(kPageDpiVariable, L"144");
-    const std::optional<PROCESS_INFORMATION> child = StartProgram(commandLine);
+    const std::optional<PROCESS_INFORMATION> child =
+        StartProgram(L"\"" + GetModuleFilePath() +
+                     L"\" --gtest_filter=CheckerDialogsTest.NotificationPageGrowsTheDialogOnlyForAWebPage");
     ::SetEnvironmentVariableW(kPageDpiVariable, nullptr);
     const DWORD code = child ? EndProgram(*child, 120000) : 1;
-    if (before)
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &*before, sizeof(*before));
-    else
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    setLogPixels(before);
     ASSERT_TRUE(child);
     EXPECT_EQ(code, 0u) << "the page test at 144 DPI failed";
 }
 
 TEST_F(CheckerDialogsTest, BackgroundAnnouncementLeavesAnotherProgramInFront) {
     // Another program's window in front, as when the user is typing in it at log-on.
-    wchar_t windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::optional<PROCESS_INFORMATION> notepad =
-        StartProgram(L"\"" + std::wstring(windows) + L"\\notepad.exe\"");
+    const std::optional<PROCESS_INFORMATION> notepad = StartProgram(L"notepad.exe");
     ASSERT_TRUE(notepad);
     ::WaitForInputIdle(notepad->hProcess, 10000);
     HWND other = nullptr;
@@ -508,8 +490,7 @@ TEST_F(CheckerDialogsTest, BackgroundAnnouncementLeavesAnotherProgramInFront) {
 }
 
 TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {
-    // Our stand-in, signed by the publisher the test trusts, records that it was started, beside
-    // itself, in the download folder.
+    // Our stand-in, signed by the trusted test publisher, records beside itself that it was started.
     const std::string standIn = HostPathOf(GetModuleDirectory() + L"\\signed_stand_in.exe");
     ASSERT_FALSE(standIn.empty());
     Answer("/files/QPSetup.exe", "file=" + QueryEncode(standIn) + "&chunk=65536&delay=0.3");
@@ -556,9 +537,9 @@ TEST_F(CheckerDialogsTest, DownloadRunsWithAMovingBarAndStartsTheInstaller) {
     EXPECT_EQ(requests[0].target, "/files/QPSetup.exe");
 }
 
-// The loopback server's "file=" value for one of the stand-ins beside the test program.
+// The loopback server's answer that serves one of the stand-ins beside the test program.
 std::string StandIn(const wchar_t* name) {
-    return QueryEncode(HostPathOf(GetModuleDirectory() + L"\\" + name));
+    return "file=" + QueryEncode(HostPathOf(GetModuleDirectory() + L"\\" + name));
 }
 
 TEST_F(CheckerDialogsTest, FailedDownloadsSayStringFiveAndLeaveNoFolder) {
@@ -568,12 +549,12 @@ TEST_F(CheckerDialogsTest, FailedDownloadsSayStringFiveAndLeaveNoFolder) {
         std::string answer;
         bool requested;
     } cases[] = {
-        {"an unsigned installer", L"unsigned.exe", "file=" + StandIn(L"partner_stand_in.exe"), true},
-        {"an installer of another publisher", L"other.exe", "file=" + StandIn(L"other_signer_stand_in.exe"), true},
-        {"an installer changed after signing", L"altered.exe", "file=" + StandIn(L"altered_stand_in.exe"), true},
+        {"an unsigned installer", L"unsigned.exe", StandIn(L"partner_stand_in.exe"), true},
+        {"an installer of another publisher", L"other.exe", StandIn(L"other_signer_stand_in.exe"), true},
+        {"an installer changed after signing", L"altered.exe", StandIn(L"altered_stand_in.exe"), true},
         {"a signed installer cut short without a length", L"cut-signed.exe",
-         "file=" + StandIn(L"signed_stand_in.exe") + "&length=none&cut=300000", true},
-        {"a shortcut", L"setup.lnk", "file=" + StandIn(L"signed_stand_in.exe"), false},
+         StandIn(L"signed_stand_in.exe") + "&length=none&cut=300000", true},
+        {"a shortcut", L"setup.lnk", StandIn(L"signed_stand_in.exe"), false},
         {"an Internet shortcut", L"QPSetup.url", "text=%5BInternetShortcut%5D", false},
         {"a body cut short", L"cut.exe", "generate=50000&cut=20000", true},
         {"a shorter body than announced", L"short.exe", "generate=20000&length=50000", true},

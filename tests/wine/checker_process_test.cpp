@@ -279,9 +279,7 @@ TEST_F(CheckerProcessTest, AForgedAnnouncementIsIgnoredWhileTheWorkerRunsAndWhen
     for (const Case& c : cases) {
         SCOPED_TRACE(c.document);
         ASSERT_TRUE(server.Reset());
-        CWin32Registry registry;
-        registry.Create(RegistryRoot::CurrentUser, kCheckerStateKeyPath, KEY_ALL_ACCESS)
-            ->Delete(kLoadedValue);
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kCheckerStateKeyPath, kLoadedValue);
         // The answer comes late, so the first forged message arrives while the worker waits for it.
         ASSERT_TRUE(server.SetAnswer(kPrimaryPath, "stall=1.5&text=" + QueryEncode(c.document)));
         int announcements = 0, closes = 0, forged = 0;
@@ -294,8 +292,7 @@ TEST_F(CheckerProcessTest, AForgedAnnouncementIsIgnoredWhileTheWorkerRunsAndWhen
             [&] { ++closes; }, mutex);
         HWND hwnd = window.Create();
         ASSERT_TRUE(hwnd);
-        const ULONGLONG end = ::GetTickCount64() + 30000;
-        while (::IsWindow(hwnd) && ::GetTickCount64() < end) {
+        for (const ULONGLONG end = ::GetTickCount64() + 30000; ::IsWindow(hwnd) && ::GetTickCount64() < end;) {
             PumpFor(50);
             if (forged == 0 && window.Worker().IsRunning() && !server.Requests().empty()) {
                 ::SendMessageW(hwnd, WM_QP_NEWVERSION, 0, 0);

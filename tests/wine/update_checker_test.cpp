@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/platform/registry_values.h"
@@ -218,10 +219,8 @@ class ScriptedChecker : public CUpdateChecker {
     int ShowMessage(const std::wstring& text, UINT flags) override {
         shown.emplace_back(text, flags);
         // The question is asked once at a time: asked again while it is up, nothing more is shown.
-        if (flags == MB_OKCANCEL && !askedAgain) {
-            askedAgain = true;
+        if (flags == MB_OKCANCEL && !std::exchange(askedAgain, true))
             AskToUpdate();
-        }
         return answer;
     }
     bool askedAgain = false;
