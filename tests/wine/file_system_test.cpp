@@ -141,11 +141,11 @@ TEST(DeleteDirectoryTree, AFolderSwappedForALinkWhileItIsEmptiedLeadsNowhere) {
     // The outside folder holds files of the same names as the tree's, which a deletion that went by
     // the names alone would take.
     CScratchDirectory dir;
-    const std::wstring outside = dir / L"outside";
+    const std::wstring outside = dir / L"outside", root = dir / L"tree";
     ASSERT_TRUE(CreateDirectoryTree(outside));
-    const std::wstring root = dir / L"tree";
     ASSERT_TRUE(CreateDirectoryTree(root + L"\\sub"));
-    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) {
+    const wchar_t* const names[] = {L"a.txt", L"b.txt", L"c.txt"};
+    for (const wchar_t* name : names) {
         ASSERT_TRUE(WriteTextFile(outside + L"\\" + name, "precious"));
         ASSERT_TRUE(WriteTextFile(root + L"\\sub\\" + name, "ours"));
     }
@@ -160,7 +160,7 @@ TEST(DeleteDirectoryTree, AFolderSwappedForALinkWhileItIsEmptiedLeadsNowhere) {
     ASSERT_GE(seen.size(), 3u);
     EXPECT_EQ(seen[0], L"tree");
     EXPECT_EQ(seen[1], L"sub");
-    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
+    for (const wchar_t* name : names)
         EXPECT_TRUE(PathExists(outside + L"\\" + name)) << "a name led through the link";
     if (swapped) {
         EXPECT_FALSE(removed) << "the link swapped in is no part of the tree";

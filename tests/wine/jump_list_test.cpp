@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/path/file_system.h"
@@ -91,15 +92,14 @@ TEST_F(JumpListTest, OneLinkPerActionStartsTheProgramWithThatAction) {
     }
 }
 
-// A destination list that answers as told and records what it was given.
+// A destination list that answers as told and records the calls it gets.
 class RecordingDestinationList : public ICustomDestinationList {
   public:
-    HRESULT beginAnswer = S_OK;
-    HRESULT commitAnswer = S_OK;
-    std::wstring appId;
+    RecordingDestinationList(HRESULT begin, HRESULT commit) : beginAnswer(begin), commitAnswer(commit) {}
+
+    const HRESULT beginAnswer, commitAnswer;
+    std::wstring calls;                 // the app id it was given, then "Begin", "Tasks", "Commit", "Abort"
     IObjectArray* userTasks = nullptr;  // the collection handed over, not held
-    bool committed = false;
-    bool aborted = false;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         *object = id == IID_IUnknown || id == __uuidof(ICustomDestinationList) ? this : nullptr;
@@ -107,73 +107,53 @@ class RecordingDestinationList : public ICustomDestinationList {
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SetAppID(LPCWSTR id) override {
-        appId = id;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE SetAppID(LPCWSTR id) override { return Record(id, S_OK); }
     HRESULT STDMETHODCALLTYPE BeginList(UINT* minSlots, REFIID, void** removed) override {
         *minSlots = 10;
         *removed = nullptr;
-        return beginAnswer;
+        return Record(L"Begin", beginAnswer);
     }
     HRESULT STDMETHODCALLTYPE AppendCategory(LPCWSTR, IObjectArray*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE AppendKnownCategory(KNOWNDESTCATEGORY) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE AddUserTasks(IObjectArray* tasks) override {
         userTasks = tasks;
-        return S_OK;
+        return Record(L"Tasks", S_OK);
     }
-    HRESULT STDMETHODCALLTYPE CommitList() override {
-        committed = true;
-        return commitAnswer;
-    }
+    HRESULT STDMETHODCALLTYPE CommitList() override { return Record(L"Commit", commitAnswer); }
     HRESULT STDMETHODCALLTYPE GetRemovedDestinations(REFIID, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeleteList(LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AbortList() override {
-        aborted = true;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE AbortList() override { return Record(L"Abort", S_OK); }
+
+  private:
+    HRESULT Record(const std::wstring& call, HRESULT answer) {
+        calls += call + L" ";
+        return answer;
     }
 };
 
 TEST_F(JumpListTest, TheListGetsTheSevenLinksOnlyWhenItCanBeBegun) {
     const std::wstring executable = GetModuleFilePath();
-    struct Case {
-        const char* name;
-        HRESULT begin;
-        HRESULT commit;
-        std::wstring executable;
-        bool result;
-        HRESULT hr;
-        size_t links;  // handed to the list as its user tasks
-        bool committed;
-        bool aborted;
-    };
-    const Case cases[] = {
-        {"committed", S_OK, S_OK, executable, true, S_OK, kJumpListTaskCount, true, false},
+    const std::wstring begun = std::wstring(kAppUserModelId) + L" Begin ";
+    // The result is true with S_OK only.
+    const std::tuple<const char*, HRESULT, HRESULT, std::wstring, HRESULT, std::wstring, size_t> cases[] = {
+        {"committed", S_OK, S_OK, executable, S_OK, begun + L"Tasks Commit ", kJumpListTaskCount},
         // What Wine 8's list answers.
-        {"begin not implemented", E_NOTIMPL, S_OK, executable, false, E_NOTIMPL, 0, false, false},
-        {"begin denied", E_ACCESSDENIED, S_OK, executable, false, E_ACCESSDENIED, 0, false, false},
-        {"begin another success", S_FALSE, S_OK, executable, false, E_UNEXPECTED, 0, false, true},
-        {"commit fails", S_OK, E_FAIL, executable, false, E_FAIL, kJumpListTaskCount, true, false},
-        {"no executable", S_OK, S_OK, L"", false, HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), 0, false,
-         false},
+        {"begin not implemented", E_NOTIMPL, S_OK, executable, E_NOTIMPL, begun, 0},
+        {"begin denied", E_ACCESSDENIED, S_OK, executable, E_ACCESSDENIED, begun, 0},
+        {"begin another success", S_FALSE, S_OK, executable, E_UNEXPECTED, begun + L"Abort ", 0},
+        {"commit fails", S_OK, E_FAIL, executable, E_FAIL, begun + L"Tasks Commit ", kJumpListTaskCount},
+        // Nothing is begun without an executable.
+        {"no executable", S_OK, S_OK, L"", HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), L"", 0},
     };
-    for (const Case& c : cases) {
-        RecordingDestinationList list;
-        list.beginAnswer = c.begin;
-        list.commitAnswer = c.commit;
+    for (const auto& [name, begin, commit, target, result, calls, links] : cases) {
+        RecordingDestinationList list(begin, commit);
         RecordingCollection tasks;
         HRESULT hr = 0x12345678;
-        EXPECT_EQ(CommitJumpList(list, tasks, c.executable, kTitles, hr), c.result) << c.name;
-        EXPECT_EQ(hr, c.hr) << c.name;
-        EXPECT_EQ(list.committed, c.committed) << c.name;
-        EXPECT_EQ(list.aborted, c.aborted) << c.name;
-        EXPECT_EQ(list.userTasks != nullptr, c.links > 0) << c.name;
-        EXPECT_EQ(tasks.objects.size(), c.links) << c.name;
-        // Nothing is begun without an executable.
-        EXPECT_EQ(list.appId, c.executable.empty() ? L"" : kAppUserModelId) << c.name;
-        if (c.links > 0) {
-            EXPECT_EQ(list.userTasks, static_cast<IObjectArray*>(&tasks)) << c.name;
-        }
+        EXPECT_EQ(CommitJumpList(list, tasks, target, kTitles, hr), result == S_OK) << name;
+        EXPECT_EQ(hr, result) << name;
+        EXPECT_EQ(list.calls, calls) << name;
+        EXPECT_EQ(tasks.objects.size(), links) << name;
+        EXPECT_EQ(list.userTasks, links > 0 ? static_cast<IObjectArray*>(&tasks) : nullptr) << name;
     }
 }
 
@@ -181,38 +161,32 @@ TEST_F(JumpListTest, TheListGetsTheSevenLinksOnlyWhenItCanBeBegun) {
 // be begun; otherwise it fails with the platform's answer and builds nothing (Wine 8 has no
 // enumerable collection and a list that answers E_NOTIMPL).
 TEST_F(JumpListTest, RegisteringOnThePlatformFollowsWhatItsClassesAnswer) {
-    HRESULT expected = S_OK;
-    ComPtr<ICustomDestinationList> probe;
-    ComPtr<IObjectCollection> collection;
-    expected = ::CoCreateInstance(CLSID_DestinationList, nullptr, CLSCTX_INPROC_SERVER,
-                                  __uuidof(ICustomDestinationList), probe.PutVoid());
-    if (SUCCEEDED(expected))
-        expected = ::CoCreateInstance(CLSID_EnumerableObjectCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                      __uuidof(IObjectCollection), collection.PutVoid());
-    if (SUCCEEDED(expected)) {
+    const HRESULT expected = [] {
+        ComPtr<ICustomDestinationList> probe;
+        ComPtr<IObjectCollection> collection;
+        HRESULT hr = ::CoCreateInstance(CLSID_DestinationList, nullptr, CLSCTX_INPROC_SERVER,
+                                        __uuidof(ICustomDestinationList), probe.PutVoid());
+        if (SUCCEEDED(hr))
+            hr = ::CoCreateInstance(CLSID_EnumerableObjectCollection, nullptr, CLSCTX_INPROC_SERVER,
+                                    __uuidof(IObjectCollection), collection.PutVoid());
+        if (FAILED(hr))
+            return hr;
         probe->SetAppID(kAppUserModelId);
         UINT slots = 0;
         ComPtr<IObjectArray> removed;
-        expected = probe->BeginList(&slots, __uuidof(IObjectArray), removed.PutVoid());
-        if (expected == S_OK)
+        hr = probe->BeginList(&slots, __uuidof(IObjectArray), removed.PutVoid());
+        if (hr == S_OK)
             probe->AbortList();
-        else if (SUCCEEDED(expected))
-            expected = E_UNEXPECTED;
-    }
-    collection.Reset();
-    probe.Reset();
+        return hr != S_OK && SUCCEEDED(hr) ? E_UNEXPECTED : hr;
+    }();
     std::printf("the platform's jump list answers HRESULT 0x%08lx\n", static_cast<unsigned long>(expected));
 
+    // A list that began is committed (expected is S_OK then) and can be taken away again.
     HRESULT registered = S_OK;
-    const bool committed = RegisterJumpList(kTitles, &registered);
-    if (SUCCEEDED(expected)) {
-        // Only the commit is left to fail, and a list that began commits; it can be taken away.
-        EXPECT_TRUE(committed);
-        EXPECT_EQ(registered, S_OK);
+    EXPECT_EQ(RegisterJumpList(kTitles, &registered), expected == S_OK);
+    EXPECT_EQ(registered, expected);
+    if (expected == S_OK) {
         EXPECT_TRUE(SUCCEEDED(DeleteJumpList()));
-    } else {
-        EXPECT_FALSE(committed);
-        EXPECT_EQ(registered, expected);
     }
 }
 

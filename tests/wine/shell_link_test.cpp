@@ -252,30 +252,26 @@ class ShellPinTest : public ShellLinkTest {
         ShortcutDescription shortcut;
         shortcut.filePath = Join(m_folder, L"probe.lnk");
         shortcut.target = m_program;
-        if (!CreateShortcutFile(shortcut))
-            return false;
-        LPITEMIDLIST item = ::ILCreateFromPathW(shortcut.filePath.c_str());
-        if (!item)
-            return false;
-        bool pinned = false;
+        LPITEMIDLIST item =
+            CreateShortcutFile(shortcut) ? ::ILCreateFromPathW(shortcut.filePath.c_str()) : nullptr;
         ComPtr<IShellFolder> parent;
         PCUITEMID_CHILD child = nullptr;
         ComPtr<IContextMenu> handler;
-        if (SUCCEEDED(::SHBindToParent(item, __uuidof(IShellFolder), parent.PutVoid(), &child)) && parent &&
+        HMENU menu = nullptr;
+        CMINVOKECOMMANDINFO command{};
+        command.cbSize = sizeof(command);
+        command.lpVerb = "taskbarpin";
+        command.nShow = SW_SHOWNORMAL;
+        const bool pinned =
+            item && SUCCEEDED(::SHBindToParent(item, __uuidof(IShellFolder), parent.PutVoid(), &child)) &&
+            parent &&
             SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &child, __uuidof(IContextMenu), nullptr,
                                             handler.PutVoid())) &&
-            handler) {
-            HMENU menu = ::CreatePopupMenu();
-            if (menu && SUCCEEDED(handler->QueryContextMenu(menu, 0, 1, 0x7FFF, CMF_NORMAL))) {
-                CMINVOKECOMMANDINFO command{};
-                command.cbSize = sizeof(command);
-                command.lpVerb = "taskbarpin";
-                command.nShow = SW_SHOWNORMAL;
-                pinned = SUCCEEDED(handler->InvokeCommand(&command));
-            }
-            if (menu)
-                ::DestroyMenu(menu);
-        }
+            handler && (menu = ::CreatePopupMenu()) != nullptr &&
+            SUCCEEDED(handler->QueryContextMenu(menu, 0, 1, 0x7FFF, CMF_NORMAL)) &&
+            SUCCEEDED(handler->InvokeCommand(&command));
+        if (menu)
+            ::DestroyMenu(menu);
         ::ILFree(item);
         return pinned;
     }

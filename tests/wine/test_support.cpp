@@ -142,17 +142,12 @@ bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target) {
 }
 
 bool SwapForDirectoryLink(const std::wstring& folder, const std::wstring& movedTo, const std::wstring& target) {
-    const std::wstring hostFolder = HostPathOf(folder);
-    const std::wstring hostMovedTo = HostPathOf(movedTo);
-    if (hostFolder.empty() || hostMovedTo.empty()) {
-        if (!MoveFileW(folder.c_str(), movedTo.c_str()))
-            return false;
-    } else {
-        // The host moves it whatever handles Wine holds on it, as another program could on Windows
-        // where nothing holds it.
+    const std::wstring hostFolder = HostPathOf(folder), hostMovedTo = HostPathOf(movedTo);
+    // The host moves it whatever handles Wine holds on it, as another program could on Windows where
+    // nothing holds it.
+    if (!hostFolder.empty() && !hostMovedTo.empty())
         RunHostCommand(L"Z:\\bin\\mv", L"\"" + hostFolder + L"\" \"" + hostMovedTo + L"\"");
-        if (!WaitUntil([&] { return PathExists(movedTo); }))
-            return false;
-    }
-    return MakeDirectoryLink(folder, target);
+    else if (!MoveFileW(folder.c_str(), movedTo.c_str()))
+        return false;
+    return WaitUntil([&] { return PathExists(movedTo); }) && MakeDirectoryLink(folder, target);
 }

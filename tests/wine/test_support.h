@@ -31,8 +31,7 @@ bool MakeDirectoryLink(const std::wstring& link, const std::wstring& target);
 // Moves `folder` to `movedTo` and puts a directory link to `target` in its place (see MakeDirectoryLink).
 bool SwapForDirectoryLink(const std::wstring& folder, const std::wstring& movedTo, const std::wstring& target);
 
-// The pack's machine-wide keys as its 32-bit installer writes them on 64-bit Windows (and Wine's
-// 64-bit prefix): under Wow6432Node, the 32-bit view that the checker reads.
+// Where the pack's 32-bit installer writes its machine-wide keys: the 32-bit view, which the checker reads.
 inline constexpr const wchar_t* kUninstallKeyPath32 =
     L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillpack";
 inline constexpr const wchar_t* kRunKeyPath32 = L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";

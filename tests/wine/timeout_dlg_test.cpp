@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/ui/app_module.h"
@@ -210,32 +211,27 @@ TEST_F(TimeoutDlgTest, ConfirmationRunsOverTheActiveWindowOrOnTheTaskbar) {
                                     nullptr, nullptr);
     ASSERT_NE(shown, nullptr);
     ASSERT_NE(hidden, nullptr);
-    struct Case {
-        const char* name;
-        HWND active;
-        int command;
-        bool confirmed;
-        HWND owner;
+    const std::tuple<const char*, HWND, int, bool, HWND> cases[] = {
+        {"a visible active window, OK", shown, IDOK, true, shown},
+        {"a visible active window, Cancel", shown, IDCANCEL, false, shown},
+        {"a hidden active window", hidden, IDOK, true, nullptr},
+        {"no active window", nullptr, IDCANCEL, false, nullptr},
     };
-    for (const Case& c : {Case{"a visible active window, OK", shown, IDOK, true, shown},
-                          Case{"a visible active window, Cancel", shown, IDCANCEL, false, shown},
-                          Case{"a hidden active window", hidden, IDOK, true, nullptr},
-                          Case{"no active window", nullptr, IDCANCEL, false, nullptr}}) {
-        SCOPED_TRACE(c.name);
-        ::SetActiveWindow(c.active);
-        ASSERT_EQ(::GetActiveWindow(), c.active);
+    for (const auto& [name, active, command, confirmed, owner] : cases) {
+        SCOPED_TRACE(name);
+        ::SetActiveWindow(active);
+        ASSERT_EQ(::GetActiveWindow(), active);
         HWND ownerSeen = hidden;  // neither null nor what any case expects
         LONG_PTR exStyle = 0;
         CDialogDriver driver({[&](HWND dialog) {
             ownerSeen = ::GetWindow(dialog, GW_OWNER);
             exStyle = ::GetWindowLongPtrW(dialog, GWL_EXSTYLE);
-            ::PostMessageW(dialog, WM_COMMAND, c.command, 0);
+            ::PostMessageW(dialog, WM_COMMAND, command, 0);
         }});
         CTimeoutConfirmation confirmation(clock);
-        EXPECT_EQ(confirmation.Confirm(PowerAction::Restart), c.confirmed);
-        EXPECT_EQ(ownerSeen, c.owner);
-        EXPECT_EQ((exStyle & WS_EX_APPWINDOW) != 0, c.owner == nullptr);
-        EXPECT_EQ(exStyle & WS_EX_TOOLWINDOW, 0);
+        EXPECT_EQ(confirmation.Confirm(PowerAction::Restart), confirmed);
+        EXPECT_EQ(ownerSeen, owner);
+        EXPECT_EQ(exStyle & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), owner ? 0 : WS_EX_APPWINDOW);
     }
     ::DestroyWindow(hidden);
     ::DestroyWindow(shown);

@@ -132,11 +132,12 @@ TEST_F(UiFrameworkTest, ResourcesComeInTheChosenLanguageWithEnglishThenAnyAsFall
 }
 
 // Reads its controls at initialisation and ends itself from a timer, so DoModal can be tested
-// without a user.
+// without a user. Given keys, it types them into its edit box as posted characters.
 class CSelfClosingDialog : public CDialog {
   public:
-    CSelfClosingDialog() : CDialog(IDD_UI_TEST) {}
+    explicit CSelfClosingDialog(const wchar_t* typing = L"") : CDialog(IDD_UI_TEST), keys(typing) {}
 
+    const std::wstring keys;
     std::wstring caption;
     std::wstring label;
     std::wstring typed;
@@ -146,7 +147,9 @@ class CSelfClosingDialog : public CDialog {
     BOOL OnInitDialog() override {
         caption = GetWindowTextString(Hwnd());
         label = ItemText(IDC_UI_TEST_LABEL);
-        ::SetDlgItemTextW(Hwnd(), IDC_UI_TEST_EDIT, L"typed");
+        ::SetDlgItemTextW(Hwnd(), IDC_UI_TEST_EDIT, keys.empty() ? L"typed" : L"");
+        for (const wchar_t c : keys)
+            ::PostMessageW(Item(IDC_UI_TEST_EDIT), WM_CHAR, c, 0);
         ::SetTimer(Hwnd(), 1, 10, nullptr);
         return TRUE;
     }
@@ -252,17 +255,6 @@ TEST_F(UiFrameworkTest, FiltersRunNewestFirstAndMaySwallowOrRemoveEachOther) {
     EXPECT_EQ(order, (std::vector<int>{2}));
 }
 
-// Types "abc" into its edit box through posted characters before it ends itself.
-class CTypingDialog : public CSelfClosingDialog {
-    BOOL OnInitDialog() override {
-        const BOOL result = CSelfClosingDialog::OnInitDialog();
-        ::SetDlgItemTextW(Hwnd(), IDC_UI_TEST_EDIT, L"");
-        for (const wchar_t c : {L'a', L'b', L'c'})
-            ::PostMessageW(Item(IDC_UI_TEST_EDIT), WM_CHAR, c, 0);
-        return result;
-    }
-};
-
 // Records the characters offered to it and swallows one of them.
 struct CCharacterFilter : IWindowMessageFilter {
     explicit CCharacterFilter(wchar_t swallow) : swallow(swallow) {}
@@ -281,7 +273,7 @@ TEST_F(UiFrameworkTest, ModalFiltersSeeTheDialogBoxLoopsMessagesNewestFirstWhile
         CModalMessageFilter first(&older), second(&newer);
         ASSERT_TRUE(first.Installed());
         ASSERT_TRUE(second.Installed());
-        CTypingDialog dialog;
+        CSelfClosingDialog dialog(L"abc");
         EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
         // What a filter handled was neither translated nor dispatched.
         EXPECT_EQ(dialog.typed, L"b");
@@ -289,7 +281,7 @@ TEST_F(UiFrameworkTest, ModalFiltersSeeTheDialogBoxLoopsMessagesNewestFirstWhile
         EXPECT_EQ(older.seen, L"ab");
     }
     // The hook went with the last filter.
-    CTypingDialog dialog;
+    CSelfClosingDialog dialog(L"abc");
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(dialog.typed, L"abc");
 }
