@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
 const CheckerEndpoints kCompiled{L"http://update.quillpack.example", L"http://fallback.example/~quillpack"};
 
 TEST(CheckerEndpoints, EachNonEmptyStringOverridesItsOwnBase) {
@@ -53,40 +55,32 @@ TEST(CheckerEndpoints, EachNonEmptyStringOverridesItsOwnBase) {
     EXPECT_EQ(ReadCheckerEndpoints(other, kCompiled), kCompiled);
 }
 
-// REG_MULTI_SZ data: each name with its null; `close` adds the empty name that ends the list.
-RegistryValue MultiString(std::initializer_list<std::wstring_view> names, bool close = true) {
-    std::vector<uint8_t> bytes;
-    for (std::wstring_view name : names)
-        for (uint8_t b : EncodeRegistryString(name))
-            bytes.push_back(b);
-    if (close)
-        bytes.insert(bytes.end(), {0, 0});
+// REG_MULTI_SZ data, byte for byte: `units` (names apart by nulls) in UTF-16, then `tail`.
+RegistryValue MultiString(std::wstring_view units, std::initializer_list<uint8_t> tail = {0, 0}) {
+    std::vector<uint8_t> bytes = EncodeRegistryString(units);
+    bytes.resize(bytes.size() - 2);  // without the encoder's own null
+    bytes.insert(bytes.end(), tail);
     return MakeValue(RegistryType::MultiString, bytes);
 }
 
 TEST(TrustedPublishers, AMultiStringWithANameReplacesTheCompiledList) {
     const std::vector<std::wstring> compiled = {L"Merrowin"};
-    struct Case {
+    const struct {
         const char* name;
         std::optional<RegistryValue> value;
         std::vector<std::wstring> expected;
-    };
-    RegistryValue unclosed = MultiString({L"Ünïcode Ltd", L"B"}, false);
-    unclosed.data.resize(unclosed.data.size() - 2);  // the last name's null lost too
-    RegistryValue oddLength = MultiString({L"Odd"});
-    oddLength.data.push_back(0x41);
-    const Case cases[] = {
+    } cases[] = {
         {"none", std::nullopt, compiled},
-        {"two names", MultiString({L"Merrowin", L"Merrowin Test CA"}), {L"Merrowin", L"Merrowin Test CA"}},
-        {"empty names are dropped", MultiString({L"", L"Only", L""}), {L"Only"}},
-        {"no name at all", MultiString({}), compiled},
-        {"only empty names", MultiString({L"", L""}), compiled},
-        {"a last name without its null", unclosed, {L"Ünïcode Ltd", L"B"}},
-        {"half a unit at the end", oddLength, {L"Odd"}},
+        {"two names", MultiString(L"Merrowin\0Merrowin Test CA\0"sv), {L"Merrowin", L"Merrowin Test CA"}},
+        {"empty names are dropped", MultiString(L"\0Only\0\0"sv), {L"Only"}},
+        {"no name at all", MultiString(L""sv), compiled},
+        {"only empty names", MultiString(L"\0\0"sv), compiled},
+        {"a last name without its null", MultiString(L"Ünïcode Ltd\0B"sv, {}), {L"Ünïcode Ltd", L"B"}},
+        {"half a unit at the end", MultiString(L"Odd\0"sv, {0, 0, 0x41}), {L"Odd"}},
         {"a plain string is no list", StringValue(L"Evil Corp"), compiled},
         {"a number", DwordValue(1), compiled},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CMemoryRegistry registry;
         registry.CreateKey(RegistryRoot::CurrentUser, kCheckerStateKeyPath);
@@ -96,8 +90,8 @@ TEST(TrustedPublishers, AMultiStringWithANameReplacesTheCompiledList) {
     }
     // Machine-wide or another program's values are not the user's choice of the checker.
     CMemoryRegistry other;
-    other.SetValue(RegistryRoot::LocalMachine, kCheckerStateKeyPath, kTrustedPublishersValue, MultiString({L"X"}));
-    other.SetValue(RegistryRoot::CurrentUser, L"Software\\Tivolan", kTrustedPublishersValue, MultiString({L"Y"}));
+    other.SetValue(RegistryRoot::LocalMachine, kCheckerStateKeyPath, kTrustedPublishersValue, MultiString(L"X\0"sv));
+    other.SetValue(RegistryRoot::CurrentUser, L"Software\\Tivolan", kTrustedPublishersValue, MultiString(L"Y\0"sv));
     EXPECT_EQ(ReadTrustedPublishers(other, compiled), compiled);
 }
 

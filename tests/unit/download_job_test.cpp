@@ -127,8 +127,8 @@ class MemoryFile : public IDownloadFile {
     bool createOk = true;
     std::optional<size_t> failWrite;  // this write (counted from 0) fails
     std::function<void()> onCreate;
-
     bool sealOk = true;
+    bool trusted = true;  // the sealed file is an installer of a trusted publisher
 
     std::vector<std::wstring> created;
     std::string data;
@@ -183,7 +183,6 @@ struct Harness {
     MemoryFile file{lock};
     int cancelAsked = 0;
     std::optional<int> cancelAt;  // the cancel request is seen from this test point on (1-based)
-    bool trusted = true;
     int trustAsked = 0;
     int sealsWhenTrustAsked = -1;
 
@@ -199,7 +198,7 @@ struct Harness {
                 ++trustAsked;
                 sealsWhenTrustAsked = file.seals;
                 EXPECT_EQ(job.Progress().state, DownloadState::Receiving) << "complete before it was checked";
-                return trusted;
+                return file.trusted;
             });
         EXPECT_EQ(lock.nestedTakes, 0);
         EXPECT_EQ(lock.strayReleases, 0);
@@ -232,14 +231,13 @@ TEST(DownloadJob, EndsAsEachOutcomeOfTheExchangeDecides) {
         bool fileCreated;
         size_t bytesWritten;
         bool readsAttempted;
-        bool trusted = true;
-        bool sealOk = true;
     };
     const std::vector<Case> cases = {
-        {"a whole body that is no trusted installer", [](ScriptedTransfer& t, MemoryFile&) { t.length = 2000; },
-         DownloadState::Failed, 2000, true, 2000, true, false},
-        {"a whole body that cannot be held unchanged", [](ScriptedTransfer&, MemoryFile&) {},
-         DownloadState::Failed, 2000, true, 2000, true, true, false},
+        {"a whole body that is no trusted installer",
+         [](ScriptedTransfer& t, MemoryFile& f) { t.length = 2000, f.trusted = false; },
+         DownloadState::Failed, 2000, true, 2000, true},
+        {"a whole body that cannot be held unchanged", [](ScriptedTransfer&, MemoryFile& f) { f.sealOk = false; },
+         DownloadState::Failed, 2000, true, 2000, true},
         {"whole body of the announced length", [](ScriptedTransfer& t, MemoryFile&) { t.length = 5000; },
          DownloadState::Completed, 5000, true, 5000, true},
         {"no length: the end of the body completes it", [](ScriptedTransfer&, MemoryFile&) {},
@@ -285,18 +283,14 @@ TEST(DownloadJob, EndsAsEachOutcomeOfTheExchangeDecides) {
         SCOPED_TRACE(c.name);
         Harness h;
         h.transfer.body = Body(c.bodySize);
-        h.trusted = c.trusted;
-        h.file.sealOk = c.sealOk;
         c.script(h.transfer, h.file);
         EXPECT_EQ(h.Run(), c.expected);
         // Only a whole body is sealed, after it was closed, and only a sealed one is checked.
-        const bool whole = c.expected == DownloadState::Completed || !c.trusted || !c.sealOk;
+        const bool whole = c.expected == DownloadState::Completed || !h.file.trusted || !h.file.sealOk;
         EXPECT_EQ(h.file.seals, whole ? 1 : 0);
         EXPECT_EQ(h.file.closedWhenSealed, whole);
-        EXPECT_EQ(h.trustAsked, whole && c.sealOk ? 1 : 0);
-        if (h.trustAsked) {
-            EXPECT_EQ(h.sealsWhenTrustAsked, 1);
-        }
+        EXPECT_EQ(h.trustAsked, whole && h.file.sealOk ? 1 : 0);
+        EXPECT_TRUE(!h.trustAsked || h.sealsWhenTrustAsked == 1) << "checked before it was sealed";
 
         const DownloadProgress end = h.job.Progress();
         EXPECT_EQ(end.state, c.expected);

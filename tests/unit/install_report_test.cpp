@@ -132,6 +132,7 @@ TEST_F(InstallReportTest, AddressIsTheReportPageWithTheQueryAsGiven) {
 }
 
 TEST_F(InstallReportTest, OnlyAnInstallAnswerCountsAsReported) {
+    const std::wstring withPageA = L"<install><pop id='a' url='http://p.example/a'/>";
     const struct {
         const char* name;
         std::optional<std::wstring> answer;
@@ -144,13 +145,11 @@ TEST_F(InstallReportTest, OnlyAnInstallAnswerCountsAsReported) {
         {"install in any case", L"<?xml version='1.0'?><InStAlL></InStAlL>", true},
         {"install without pages", L"<install><other/></install>", true},
         // Cut short (a dropped connection, the getter's size limit): what came is not shown.
-        {"cut inside the root", L"<install><pop id='a' url='http://p.example/a'/>", false},
-        {"cut inside a page", L"<install><pop id='a' url='http://p.example/a'/><pop id='b' url='http://p",
-         false},
-        {"cut inside the end tag", L"<install><pop id='a' url='http://p.example/a'/></inst", false},
-        {"cut inside a comment", L"<install><pop id='a' url='http://p.example/a'/><!-- more", false},
-        {"closed, then trailing text", L"<install><pop id='a' url='http://p.example/a'/></install>\r\n",
-         true},
+        {"cut inside the root", withPageA, false},
+        {"cut inside a page", withPageA + L"<pop id='b' url='http://p", false},
+        {"cut inside the end tag", withPageA + L"</inst", false},
+        {"cut inside a comment", withPageA + L"<!-- more", false},
+        {"closed, then trailing text", withPageA + L"</install>\r\n", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

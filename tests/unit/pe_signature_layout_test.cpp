@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <string>
 #include <vector>
 
 namespace {
 
 // A synthetic image head: DOS header, "PE\0\0" at 0x80, COFF header, optional header of the given kind
-// with 16 data directories, and a section table.
+// with 16 data directories, and a section table; `mangle` spoils the head, `trailing` the file's size.
 struct Image {
     bool plus = true;                         // PE32+ (else PE32)
     uint32_t headers = 0x400;                 // SizeOfHeaders
@@ -18,6 +16,8 @@ struct Image {
     uint32_t tableOffset = 0x1800;
     uint32_t tableSize = 0x300;
     uint32_t directories = 16;
+    int64_t trailing = 0;  // bytes after the table; less than 0 cuts into it
+    void (*mangle)(std::vector<uint8_t>&) = nullptr;
 
     static constexpr uint32_t kPe = 0x80;
     uint32_t Optional() const { return kPe + 24; }
@@ -46,9 +46,11 @@ struct Image {
             put(at + 16, sections[i].second, 4);
             put(at + 20, sections[i].first, 4);
         }
+        if (mangle)
+            mangle(head);
         return head;
     }
-    uint64_t FileSize() const { return uint64_t{tableOffset} + tableSize; }
+    uint64_t FileSize() const { return uint64_t{tableOffset} + tableSize + trailing; }
 };
 
 TEST(PeSignatureLayout, CoversEveryByteButTheChecksumTheTableEntryAndTheTableSectionsInFileOrder) {
@@ -78,36 +80,29 @@ TEST(PeSignatureLayout, CoversEveryByteButTheChecksumTheTableEntryAndTheTableSec
 TEST(PeSignatureLayout, AnImageThatCouldHideUnhashedBytesIsNone) {
     const struct {
         const char* name;
-        std::function<void(Image&)> change;
-        int64_t sizeChange;
+        void (*change)(Image&);
     } cases[] = {
-        {"bytes after the table", [](Image&) {}, 16},
-        {"a file shorter than the table", [](Image&) {}, -1},
-        {"no table", [](Image& i) { i.tableOffset = 0, i.tableSize = 0; }, 0},
-        {"a table inside the headers", [](Image& i) { i.tableOffset = 0x200, i.tableSize = 0x1600; }, 0},
-        {"a table over the last section", [](Image& i) { i.tableOffset = 0x1500, i.tableSize = 0x400; }, 0},
-        {"a gap between sections", [](Image& i) { i.sections[1].first = 0x1500; }, 0},
-        {"a section inside the headers", [](Image& i) { i.sections[0] = {0x200, 0x1200}; }, 0},
-        {"overlapping sections", [](Image& i) { i.sections[1].first = 0x1300; }, 0},
-        {"no security directory", [](Image& i) { i.directories = 4; }, 0},
-        {"a section table past the headers", [](Image& i) { i.sections.resize(40, {0x1600, 0}); }, 0},
+        {"bytes after the table", [](Image& i) { i.trailing = 16; }},
+        {"a file shorter than the table", [](Image& i) { i.trailing = -1; }},
+        {"no table", [](Image& i) { i.tableOffset = 0, i.tableSize = 0; }},
+        {"a table inside the headers", [](Image& i) { i.tableOffset = 0x200, i.tableSize = 0x1600; }},
+        {"a table over the last section", [](Image& i) { i.tableOffset = 0x1500, i.tableSize = 0x400; }},
+        {"a gap between sections", [](Image& i) { i.sections[1].first = 0x1500; }},
+        {"a section inside the headers", [](Image& i) { i.sections[0] = {0x200, 0x1200}; }},
+        {"overlapping sections", [](Image& i) { i.sections[1].first = 0x1300; }},
+        {"no security directory", [](Image& i) { i.directories = 4; }},
+        {"a section table past the headers", [](Image& i) { i.sections.resize(40, {0x1600, 0}); }},
+        {"no DOS header", [](Image& i) { i.mangle = [](std::vector<uint8_t>& h) { h[0] = 'X'; }; }},
+        {"no PE signature",
+         [](Image& i) { i.mangle = [](std::vector<uint8_t>& h) { h[Image::kPe] = 'N'; }; }},
+        {"a head cut before its section table",
+         [](Image& i) { i.mangle = [](std::vector<uint8_t>& h) { h.resize(0x100); }; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Image image;
         c.change(image);
-        std::vector<uint8_t> head = image.Head();
-        EXPECT_FALSE(PeSignatureLayoutOf(head, static_cast<uint64_t>(static_cast<int64_t>(image.FileSize()) + c.sizeChange)));
-    }
-    // No PE image at all, or a head cut before its section table.
-    const Image image;
-    using Mangle = void (*)(std::vector<uint8_t>&);
-    for (Mangle mangle : {Mangle([](std::vector<uint8_t>& h) { h[0] = 'X'; }),
-                          Mangle([](std::vector<uint8_t>& h) { h[Image::kPe] = 'N'; }),
-                          Mangle([](std::vector<uint8_t>& h) { h.resize(0x100); })}) {
-        std::vector<uint8_t> head = image.Head();
-        mangle(head);
-        EXPECT_FALSE(PeSignatureLayoutOf(head, image.FileSize()));
+        EXPECT_FALSE(PeSignatureLayoutOf(image.Head(), image.FileSize()));
     }
     EXPECT_FALSE(PeSignatureLayoutOf({}, 0));
 }

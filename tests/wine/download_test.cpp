@@ -339,10 +339,9 @@ TEST_F(DownloadFolderTest, IsAFreshQpchkupdFolderInTheTemporaryFolder) {
 TEST_F(DownloadFolderTest, ANameTakenByALinkIsDrawnAgainAndTheLinkIsLeftAlone) {
     // Draws (0, 0) name "QPCHKUPD   0" and (1, 0) "QPCHKUPD   2"; both are planted with links, one to a
     // folder elsewhere and one whose target is gone, so (2, 0) gives the folder, "QPCHKUPD   4".
-    const std::wstring outside = Temp(L"outside");
-    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr));
-    const std::wstring gone = Temp(L"gone");
-    ASSERT_TRUE(CreateDirectoryW(gone.c_str(), nullptr));
+    const std::wstring outside = Temp(L"outside"), gone = Temp(L"gone");
+    for (const std::wstring& target : {outside, gone})
+        ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
     ASSERT_TRUE(MakeDirectoryLink(Temp(L"QPCHKUPD   0"), outside));
     ASSERT_TRUE(MakeDirectoryLink(Temp(L"QPCHKUPD   2"), gone));
     ASSERT_TRUE(RemoveDirectoryW(gone.c_str()));
