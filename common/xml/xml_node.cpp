@@ -357,7 +357,7 @@ bool CXmlNode::IsNamed(std::wstring_view elementName) const {
     return XmlNamesEqualIgnoringCase(name, elementName);
 }
 
-bool ParseClosedRoot(CXmlNode& root, std::wstring_view text) {
+bool ParseClosedRoot(CXmlNode& root, std::wstring_view text, CXmlParseContext& context) {
     // An end tag that matches nothing is put after the text: a root still open meets it and fails,
     // and a root closed within the text ends before it. Should a cut comment or text run swallow
     // it, the parse ends beyond the text and is refused as well.
@@ -365,7 +365,7 @@ bool ParseClosedRoot(CXmlNode& root, std::wstring_view text) {
     guarded.reserve(text.size() + 3);
     guarded.append(text);
     guarded.append(L"</>");
-    const std::optional<size_t> end = root.Parse(guarded, 0, DefaultXmlParseContext);
+    const std::optional<size_t> end = root.Parse(guarded, 0, context);
     return end && *end <= text.size();
 }
 

@@ -69,7 +69,7 @@ class CXmlNode {
 // still open at the end of the text, which would let an answer cut short (a dropped connection, the
 // getter's size limit) pass for a whole document with parts missing; this refuses it. False when the
 // parse fails or the root is not closed.
-bool ParseClosedRoot(CXmlNode& root, std::wstring_view text);
+bool ParseClosedRoot(CXmlNode& root, std::wstring_view text, CXmlParseContext& context = DefaultXmlParseContext);
 
 // Case-insensitive comparison of ASCII letters; other characters must match exactly.
 bool XmlNamesEqualIgnoringCase(std::wstring_view a, std::wstring_view b);

@@ -60,10 +60,11 @@ bool AcceptUpdateAnswer(std::wstring_view response,
                         std::wstring_view lang,
                         ToastAd& ad,
                         UpdateInfo& info) {
-    // A context of our own, so its error record belongs to this parse alone.
+    // A context of our own, so its error record belongs to this parse alone. An answer cut short
+    // (a dropped connection) is no answer: its root must close within the text.
     CXmlParseContext context;
     CXmlNode root;
-    if (!root.Parse(response, 0, context) || !root.IsNamed(L"version"))
+    if (!ParseClosedRoot(root, response, context) || !root.IsNamed(L"version"))
         return false;
 
     info.display = AttributeText(root, L"display");

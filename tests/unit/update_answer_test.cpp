@@ -120,6 +120,10 @@ TEST(AcceptUpdateAnswerTest, AnswersThatAreNoVersionDocumentChangeNothing) {
         L"<versions current=\"9.0\"><ad url=\"http://a.example/\"/></versions>",
         L"<version current=\"9.0\"><ad url=\"http://a.example/\"></bad></version>",
         L"<version current=\"9.0\" display=\"x",
+        // Cut short after the root's start tag, inside the ad and before the root's end tag.
+        L"<version current=\"9.0\" display=\"Tivolan 9.0\">",
+        L"<version current=\"9.0\"><ad url=\"http://a.example/\" width=\"300\">",
+        L"<version current=\"9.0\"><ad url=\"http://a.example/\"/></vers",
     };
     for (const wchar_t* answer : answers) {
         ToastAd ad = EarlierAd();
