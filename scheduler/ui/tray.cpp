@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "common/http/internet_root.h"
 #include "common/platform/resource_string_table_win.h"
@@ -120,7 +121,7 @@ void CTray::Enable(bool enable) {
 }
 
 void CTray::ShowAlarm(const std::wstring& message) {
-    m_alarmMessage = message;
+    m_pendingAlarms.push_back(message);
     ::PostMessageW(Hwnd(), kShowAlarmMessage, 0, 0);
 }
 
@@ -333,7 +334,11 @@ void CTray::OnUpdateNotify(int outcome) {
 }
 
 void CTray::OnShowAlarm() {
-    ShowAlarmBox(Hwnd(), m_alarmMessage, m_soundPlayer, Settings());
+    if (m_pendingAlarms.empty())
+        return;
+    const std::wstring message = std::move(m_pendingAlarms.front());
+    m_pendingAlarms.pop_front();
+    ShowAlarmBox(Hwnd(), message, m_soundPlayer, Settings());
 }
 
 LRESULT CTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

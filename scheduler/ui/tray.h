@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -95,7 +96,9 @@ class CTray : public CWindow, public ITrayWindow {
     bool m_showStartNotice = true;
     bool m_menuOpen = false;
     bool m_manualCheckRunning = false;
-    std::wstring m_alarmMessage;
+    // Each alarm's text until its posted message shows it: two alarms due on the same tick each
+    // show their own, and a message no alarm posted finds nothing.
+    std::deque<std::wstring> m_pendingAlarms;
     CSoundPlayer m_soundPlayer;
 };
 

@@ -273,10 +273,11 @@ int Post(int argc, wchar_t** argv) {
     return kOk;
 }
 
-// send-copydata HWND DWDATA LENGTH TEXT|--raw HEX
+// send-copydata HWND DWDATA LENGTH TEXT|--raw HEX [HEX...]: with several payloads they go one right
+// after the other (between two ticks of the receiver's timers), one answer line each.
 int SendCopyData(int argc, wchar_t** argv) {
-    if (argc < 4 || argc > 5)
-        return Fail("usage: send-copydata HWND DWDATA LENGTH TEXT|--raw HEX");
+    if (argc < 4)
+        return Fail("usage: send-copydata HWND DWDATA LENGTH TEXT|--raw HEX [HEX...]");
     const auto window = ArgWindow(argv[0]);
     const auto dwData = ArgNumber(argv[1]);
     const auto length = ArgNumber(argv[2]);
@@ -284,29 +285,33 @@ int SendCopyData(int argc, wchar_t** argv) {
         return Fail("send-copydata: no such window", kNo);
     if (!dwData || !length || *length < 0 || *length > 0x1000000)
         return Fail("send-copydata: bad dwData or length");
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::vector<std::uint8_t>> payloads;
     if (std::wstring(argv[3]) == L"--raw") {
-        if (argc != 5)
+        if (argc < 5)
             return Fail("send-copydata: --raw needs the bytes in hex");
-        const auto decoded = e2e::DecodeHex(argv[4]);
-        if (!decoded)
-            return Fail("send-copydata: bad hex");
-        bytes = *decoded;
+        for (int i = 4; i < argc; ++i) {
+            const auto decoded = e2e::DecodeHex(argv[i]);
+            if (!decoded)
+                return Fail("send-copydata: bad hex");
+            payloads.push_back(*decoded);
+        }
     } else {
         if (argc != 4)
             return Fail("send-copydata: one text only");
-        bytes = e2e::Utf16Bytes(argv[3]);
+        payloads.push_back(e2e::Utf16Bytes(argv[3]));
     }
-    bytes = e2e::FitPayload(std::move(bytes), static_cast<std::size_t>(*length));
-    COPYDATASTRUCT copy = {};
-    copy.dwData = static_cast<ULONG_PTR>(*dwData);
-    copy.cbData = static_cast<DWORD>(*length);
-    copy.lpData = bytes.empty() ? nullptr : bytes.data();
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(*window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
-                             kMessageTimeoutMs, &result))
-        return Fail("send-copydata: no answer (" + std::to_string(GetLastError()) + ")");
-    PrintLine(std::to_string(static_cast<long long>(result)));
+    for (auto& payload : payloads) {
+        std::vector<std::uint8_t> bytes = e2e::FitPayload(std::move(payload), static_cast<std::size_t>(*length));
+        COPYDATASTRUCT copy = {};
+        copy.dwData = static_cast<ULONG_PTR>(*dwData);
+        copy.cbData = static_cast<DWORD>(*length);
+        copy.lpData = bytes.empty() ? nullptr : bytes.data();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(*window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
+                                 kMessageTimeoutMs, &result))
+            return Fail("send-copydata: no answer (" + std::to_string(GetLastError()) + ")");
+        PrintLine(std::to_string(static_cast<long long>(result)));
+    }
     return kOk;
 }
 

@@ -32,6 +32,7 @@ COMMAND_SHUT_DOWN = 32778  # the tray menu's first action
 WS_EX_TOPMOST = 0x8
 WS_EX_APPWINDOW = 0x40000
 COMMAND_CHECK_UPDATE = 32801
+SHOW_ALARM_MESSAGE = 0x400 + 101  # WM_USER + 101
 UPDATE_RESULT_MESSAGE = 0x400 + 202  # WM_USER + 202; wParam 3: "an answer was received"
 TIVOLAN_KEY = r"HKCU\Software\Tivolan"
 # An address where nothing listens: the update check of a test that is not about it fails at once and
@@ -100,7 +101,7 @@ class StandInTest(DriverCase):
     def test_copydata_arrives_as_sent_and_the_answer_comes_back(self):
         _, tray = self.start_stand_in("--answer", "7")
         request = forwarded_request(0, 7 * 60, 7, "Tea \u03a3\ud55c")
-        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", request.hex()).lines, ["7"])
+        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", request.hex(), "00").lines, ["7", "7"])
         # Text is sent as UTF-16 and cut or padded to the length given.
         self.assertEqual(self.drive_ok("send-copydata", tray, 5, 10, "Tea").lines, ["7"])
         self.assertEqual(self.drive_ok("send-copydata", tray, 0, 4, "Tea").lines, ["7"])
@@ -109,6 +110,7 @@ class StandInTest(DriverCase):
             copies,
             [
                 ["copydata", "0", "0", "532", request.hex()],
+                ["copydata", "0", "0", "532", "00" * 532],
                 ["copydata", "0", "5", "10", ("Tea".encode("utf-16-le") + b"\0" * 4).hex()],
                 ["copydata", "0", "0", "4", "Te".encode("utf-16-le").hex()],
             ],
@@ -278,6 +280,26 @@ class TivolanTest(TivolanCase):
         SESSION.screenshot("alarm-box-e2e-en")
         self.drive_ok("click", box, 1)
         self.drive_ok("gone", DIALOG_CLASS, "Tivolan", 5000, "--visible")
+
+    def test_alarms_due_on_the_same_tick_each_show_their_own_text(self):
+        self.start("/s")
+        tray = self.wait_tray()
+        self.drive_ok("post", tray, SHOW_ALARM_MESSAGE, 0, 0)
+        self.assertTrue(self.no_visible_dialog(2000), "a show-alarm message that no alarm posted shows nothing")
+        # Both due at once, sent between two ticks: the next tick performs the two alarms.
+        requests = [forwarded_request(0, 0, 7, text).hex() for text in ("Tea", "Call Ann")]
+        self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", *requests).lines, ["1", "1"])
+
+        def boxes():
+            return [line.split("\t")[0] for line in SESSION.drive("list").lines
+                    if line.split("\t")[2:] == ["1", DIALOG_CLASS, "Tivolan"]]
+
+        shown = self.until(lambda: len(boxes()) == 2 and boxes(), timeout=20)
+        self.assertTrue(shown, "two alarm boxes")
+        texts = sorted(t.rstrip() for box in shown for t in self.static_texts(box) if t.strip())
+        self.assertEqual(texts, ["Call Ann", "Tea"])
+        for box in shown:
+            self.drive_ok("click", box, 1)
 
     def test_forwarded_text_is_cut_to_259_units(self):
         self.start("/s")
