@@ -11,6 +11,10 @@ constexpr int kTitleRightGap = 26;  // room for the close glyph
 constexpr int kGap = 4;
 constexpr int kLineHeight = 16;
 constexpr int kLargestPage = 32767;
+// Fifteen lines: more than any notice of the program needs. An update text of any length from the
+// server is cut there, so the toast with its close box stays on the screen and the pointer can leave
+// it (a toast it never leaves never fades).
+constexpr int kLargestMessage = 15 * kLineHeight;
 constexpr int kFadeStep = 10;
 
 }  // namespace
@@ -39,6 +43,7 @@ ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& 
     const int messageTop = layout.title.bottom + kGap;
     layout.message = measure.Measure(ToastText::Message,
                                      {kTextLeft, messageTop, layout.cx - kMargin, messageTop + kLineHeight});
+    layout.message.bottom = std::min(layout.message.bottom, messageTop + kLargestMessage);
     int y = layout.message.bottom;
     if (input.hasLink) {
         const int linkTop = layout.message.bottom + kGap;

@@ -59,6 +59,7 @@ struct ToastLayout {
 // margin either side of it. A page's size comes from a web answer or from the page itself, so it is
 // clamped: at least 0, and at most what lets the whole toast fit the work area (the width less the
 // margins, the height less the text and the margins), never beyond 32767.
+// The message keeps at most 15 lines' height (240 pixels) of what it measures; the rest is cut.
 ToastLayout LayOutToast(const ToastLayoutInput& input, const IToastTextMeasure& measure);
 
 // The close glyph's hit area in the client rectangle.

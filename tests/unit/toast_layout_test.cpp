@@ -72,6 +72,19 @@ TEST(ToastLayout, NoticeWithoutPageTakesItsHeightFromTheText) {
     EXPECT_EQ(taller.x + taller.cx, 1124);
 }
 
+TEST(ToastLayout, AnEndlessMessageIsCutSoTheCloseBoxStaysOnTheScreen) {
+    // An update text of 20,000 characters: the toast once grew far past the screen's top.
+    FakeMeasure measure;
+    measure.heights[ToastText::Message] = 6400;
+    const std::tuple<bool, std::optional<ToastPageSize>, int> cases[] = {
+        {false, std::nullopt, 271 + 8}, {true, std::nullopt, 288 + 8}, {true, ToastPageSize{320, 200}, 504}};
+    for (const auto& [hasLink, page, cy] : cases) {
+        const ToastLayout layout = LayOutToast({{0, 0, 1366, 728}, page, hasLink}, measure);
+        EXPECT_EQ(std::tuple(layout.message, layout.cy, layout.link.top),
+                  std::tuple(ToastRect{48, 31, 328, 31 + 240}, cy, hasLink ? 275 : 0));
+    }
+}
+
 TEST(ToastLayout, LinkAndPageStackBelowTheMessage) {
     FakeMeasure measure;
     const ToastLayout layout = LayOutToast({kWorkArea, ToastPageSize{400, 250}, true}, measure);
