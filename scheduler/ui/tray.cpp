@@ -116,8 +116,14 @@ void CTray::SetTooltip(const std::wstring& text) {
 
 void CTray::Enable(bool enable) {
     m_enabled = enable;
-    if (m_mainWindow)
-        ::EnableWindow(m_mainWindow, enable ? TRUE : FALSE);
+    if (!m_mainWindow)
+        return;
+    // A main window that a dialog of its own had disabled (the alarm text, a file to run or to play)
+    // stays disabled until that dialog closes: enabled under it, it would take a second dialog.
+    if (!enable)
+        m_mainWasDisabled = ::EnableWindow(m_mainWindow, FALSE) != 0;
+    else if (!std::exchange(m_mainWasDisabled, false))
+        ::EnableWindow(m_mainWindow, TRUE);
 }
 
 void CTray::ShowAlarm(const std::wstring& message) {

@@ -93,6 +93,7 @@ class CTray : public CWindow, public ITrayWindow {
     CScheduler* m_scheduler = nullptr;
     void (*m_openProductPage)(HWND owner) = nullptr;
     bool m_enabled = true;
+    bool m_mainWasDisabled = false;  // by someone else when Enable(false) came
     bool m_showStartNotice = true;
     bool m_menuOpen = false;
     bool m_manualCheckRunning = false;

@@ -431,6 +431,8 @@ SCHEDULE_LIST, SCHEDULE_DELETE = 1020, 1021
 OPTIONS_RUN_AT_LOG_ON = 1022
 COMMAND_OPEN = 32775
 LOCK_WINDOWS = 6
+ALARM = 7
+COUNTDOWN_TEXT = 1031
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
 # The prefix's own desktop folder: Wine links the user's desktop to the host's home folder, where the
@@ -605,6 +607,28 @@ class MainWindowPagesTest(MainWindowCase):
         self.assertIn(drift, (0, 1, 1439), f"due at {rows[0][0]}, 90 minutes from now")
         self.assertIsNone(reg_value(TIVOLAN_KEY, "Task"), "a one-time countdown is no stored task")
         self.assertEqual(self.dword("Mode"), LOCK_WINDOWS)
+
+    def test_a_countdown_over_a_dialog_of_the_main_window_leaves_the_window_to_that_dialog(self):
+        _, main = self.open_main()
+        self.drive_ok("select", self.pages["home"], HOME_ACTION_LIST, "--data", ALARM)
+        self.drive_ok("click", self.pages["home"], HOME_START)
+
+        def ask_alarm_text():
+            return [line.split("\t")[0] for line in SESSION.drive("list").lines
+                    if line.split("\t")[0] != main and line.split("\t")[2:] == ["1", DIALOG_CLASS, "Tivolan"]]
+
+        ask = self.until(ask_alarm_text)
+        self.assertEqual(len(ask), 1, "the alarm text is asked")
+        self.assertEqual(SESSION.drive("enabled", main).lines, ["0"])
+        # A shut-down forwarded while the question is up: its countdown, cancelled.
+        self.assertEqual(self.second_start("/A", "/M", "0"), 0)
+        countdown = self.drive_ok("wait-window", DIALOG_CLASS, "Tivolan", 15000, "--visible", "--control",
+                                  COUNTDOWN_TEXT).text
+        self.drive_ok("click", countdown, 2)
+        self.assertTrue(self.until(lambda: SESSION.drive("visible", countdown).lines != ["1"]), "cancelled")
+        self.assertEqual(SESSION.drive("enabled", main).lines, ["0"], "still under the alarm question")
+        self.drive_ok("click", ask[0], 2)
+        self.assertTrue(self.until(lambda: SESSION.drive("enabled", main).lines == ["1"]), "the question's own end")
 
     def test_daily_task_survives_a_restart_and_goes_with_its_row(self):
         # 10:30 PM, or 10:30 AM when the evening one could come due while the test runs.
