@@ -35,6 +35,9 @@ bool CModuleVersion::Load(const std::wstring& path) {
     UINT fixedSize = 0;
     if (!::VerQueryValueW(block.get(), L"\\", &fixed, &fixedSize) || !fixed || fixedSize < sizeof(m_fixed))
         return false;
+    // A record without its signature is no version: nothing of it is kept.
+    if (static_cast<const VS_FIXEDFILEINFO*>(fixed)->dwSignature != kFixedSignature)
+        return false;
     memcpy(&m_fixed, fixed, sizeof(m_fixed));
 
     void* translation = nullptr;
@@ -47,7 +50,7 @@ bool CModuleVersion::Load(const std::wstring& path) {
         m_codePage = HIWORD(first);
     }
     m_block = std::move(block);
-    return m_fixed.dwSignature == kFixedSignature;
+    return true;
 }
 
 bool CModuleVersion::LoadModule(const wchar_t* moduleName) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include "common/path/file_system.h"
 #include "common/version/module_version.h"
 #include "tests/wine/test_support.h"
@@ -60,6 +66,25 @@ TEST(CModuleVersion, FilesWithoutAVersionResourceFail) {
     EXPECT_FALSE(version.Load(scratch / L"missing.exe"));
     ASSERT_TRUE(WriteTextFile(scratch / L"text.exe", "not a program"));
     EXPECT_FALSE(version.Load(scratch / L"text.exe"));
+
+    // A version resource whose fixed record does not carry its signature: the load fails, and
+    // nothing of that record, its strings or an earlier load stays.
+    std::ifstream in(std::filesystem::path(GetModuleFilePath()), std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> signature{'\xBD', '\x04', '\xEF', '\xFE'};
+    int spoilt = 0;
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), signature.begin(), signature.end())) != bytes.end();
+         ++spoilt)
+        at = std::fill_n(at, signature.size(), '\x11');
+    ASSERT_GT(spoilt, 0);
+    const std::wstring spoiltCopy = scratch / L"unsigned.exe";
+    std::ofstream(std::filesystem::path(spoiltCopy), std::ios::binary).write(bytes.data(), bytes.size());
+    ASSERT_TRUE(version.LoadModule());
+    EXPECT_FALSE(version.Load(spoiltCopy));
+    EXPECT_EQ(version.Fixed().dwSignature, 0u);
+    EXPECT_EQ(version.FileVersion(), VersionQuad{});
+    EXPECT_EQ(version.GetValue(L"ProductVersion"), L"");
+    EXPECT_EQ(version.Language(), CModuleVersion::kDefaultLanguage);
 }
 
 TEST(CModuleVersion, ASecondLoadReplacesTheFirst) {
