@@ -48,4 +48,7 @@ void SetBrowserUserAgent(const std::wstring& agent) {
     setOption(kUserAgentRefresh, nullptr, 0, 0);
     std::string ansi = ToAnsi(clean);
     setOption(kUserAgent, ansi.data(), static_cast<DWORD>(ansi.size()), 0);
+    // The option lives in urlmon's memory: freed here, the library would take it along when no one
+    // else had it loaded, before the browser that is to use it loads it again. It stays loaded.
+    urlmon.Release();
 }

@@ -93,8 +93,11 @@ TEST(BrowserEmulationWineTest, WritesMajorTimesThousandOfWinesIeframeUnderTheExe
 }
 
 TEST(BrowserUserAgentWineTest, TheAgentIsWhatUrlmonHandsOutAfterwards) {
-    HMODULE urlmon = ::LoadLibraryW(L"urlmon.dll");
-    ASSERT_NE(urlmon, nullptr);
+    // The session option lives in urlmon: setting it keeps the library loaded for the browser to come.
+    SetBrowserUserAgent(L"QPTestAgent/2.4");
+    HMODULE urlmon = ::GetModuleHandleW(L"urlmon.dll");
+    ASSERT_NE(urlmon, nullptr) << "urlmon was unloaded with the agent set in it";
+    ::LoadLibraryW(L"urlmon.dll");
     using GetOption = HRESULT(WINAPI*)(DWORD, LPVOID, DWORD, DWORD*, DWORD);
     const auto getOption = reinterpret_cast<GetOption>(
         reinterpret_cast<void*>(::GetProcAddress(urlmon, "UrlMkGetSessionOption")));
