@@ -188,8 +188,10 @@ class WineSession:
                 )
                 result = subprocess.CompletedProcess(done.args, done.returncode, text_of(out), text_of(err))
             # Under load Wine's loader now and then fails to start a program at all ("ShellExecuteEx
-            # failed"), which says nothing about the program; it is started again.
-            if done.returncode == 0 or "ShellExecuteEx failed" not in result.stderr:
+            # failed"), or reg.exe ends with an error and not a word, which says nothing about the
+            # program or the registry; it is started again.
+            silent_reg = str(args[0]).lower() == "reg" and not (result.stdout + result.stderr).strip()
+            if done.returncode == 0 or not ("ShellExecuteEx failed" in result.stderr or silent_reg):
                 return result
             time.sleep(1)
         return result
