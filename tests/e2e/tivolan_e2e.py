@@ -69,6 +69,12 @@ class DriverCase(E2ECase):
     def tray_windows():
         return [line for line in SESSION.drive("list").lines if f"\t{TRAY_CLASS}\t" in line]
 
+    @staticmethod
+    def visible_dialogs():
+        """The handles of the visible windows of the dialog class with the caption "Tivolan"."""
+        return [line.split("\t")[0] for line in SESSION.drive("list").lines
+                if line.split("\t")[2:] == ["1", DIALOG_CLASS, "Tivolan"]]
+
     def end_program(self, program):
         """The exit command through the tray window, as the tray menu's exit does."""
         if program.poll() is not None:
@@ -289,12 +295,7 @@ class TivolanTest(TivolanCase):
         # Both due at once, sent between two ticks: the next tick performs the two alarms.
         requests = [forwarded_request(0, 0, 7, text).hex() for text in ("Tea", "Call Ann")]
         self.assertEqual(self.drive_ok("send-copydata", tray, 0, 532, "--raw", *requests).lines, ["1", "1"])
-
-        def boxes():
-            return [line.split("\t")[0] for line in SESSION.drive("list").lines
-                    if line.split("\t")[2:] == ["1", DIALOG_CLASS, "Tivolan"]]
-
-        shown = self.until(lambda: len(boxes()) == 2 and boxes(), timeout=20)
+        shown = self.until(lambda: len(boxes := self.visible_dialogs()) == 2 and boxes, timeout=20)
         self.assertTrue(shown, "two alarm boxes")
         texts = sorted(t.rstrip() for box in shown for t in self.static_texts(box) if t.strip())
         self.assertEqual(texts, ["Call Ann", "Tea"])
@@ -612,12 +613,7 @@ class MainWindowPagesTest(MainWindowCase):
         _, main = self.open_main()
         self.drive_ok("select", self.pages["home"], HOME_ACTION_LIST, "--data", ALARM)
         self.drive_ok("click", self.pages["home"], HOME_START)
-
-        def ask_alarm_text():
-            return [line.split("\t")[0] for line in SESSION.drive("list").lines
-                    if line.split("\t")[0] != main and line.split("\t")[2:] == ["1", DIALOG_CLASS, "Tivolan"]]
-
-        ask = self.until(ask_alarm_text)
+        ask = self.until(lambda: [d for d in self.visible_dialogs() if d != main])
         self.assertEqual(len(ask), 1, "the alarm text is asked")
         self.assertEqual(SESSION.drive("enabled", main).lines, ["0"])
         # A shut-down forwarded while the question is up: its countdown, cancelled.

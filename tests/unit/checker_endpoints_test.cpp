@@ -36,10 +36,7 @@ TEST(CheckerEndpoints, EachNonEmptyStringOverridesItsOwnBase) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CMemoryRegistry registry;
-        registry.CreateKey(RegistryRoot::CurrentUser, kCheckerStateKeyPath);
-        if (c.server)
-            registry.SetValue(RegistryRoot::CurrentUser, kCheckerStateKeyPath, kServerValue, *c.server);
+        CMemoryRegistry registry = UserKeyWith(kCheckerStateKeyPath, kServerValue, c.server);
         if (c.fallback)
             registry.SetValue(RegistryRoot::CurrentUser, kCheckerStateKeyPath, kFallbackServerValue,
                               *c.fallback);
@@ -82,10 +79,7 @@ TEST(TrustedPublishers, AMultiStringWithANameReplacesTheCompiledList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        CMemoryRegistry registry;
-        registry.CreateKey(RegistryRoot::CurrentUser, kCheckerStateKeyPath);
-        if (c.value)
-            registry.SetValue(RegistryRoot::CurrentUser, kCheckerStateKeyPath, kTrustedPublishersValue, *c.value);
+        CMemoryRegistry registry = UserKeyWith(kCheckerStateKeyPath, kTrustedPublishersValue, c.value);
         EXPECT_EQ(ReadTrustedPublishers(registry, compiled), c.expected);
     }
     // Machine-wide or another program's values are not the user's choice of the checker.

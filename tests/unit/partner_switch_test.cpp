@@ -21,10 +21,7 @@ TEST(PartnerSwitch, OnlyAFourByteDwordOtherThanOneSwitchesItOff) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CMemoryRegistry registry;
-        registry.CreateKey(RegistryRoot::CurrentUser, kQuillpackKeyPath);
-        if (c.value)
-            registry.SetValue(RegistryRoot::CurrentUser, kQuillpackKeyPath, kPartnerSwitchValue, *c.value);
+        CMemoryRegistry registry = UserKeyWith(kQuillpackKeyPath, kPartnerSwitchValue, c.value);
         EXPECT_EQ(IsPartnerSwitchOn(registry), c.on);
     }
     CMemoryRegistry noKey;

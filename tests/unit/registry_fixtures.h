@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "common/platform/memory_registry.h"
 #include "common/platform/registry.h"
 #include "common/platform/registry_values.h"
 #include "scheduler/core/settings.h"
@@ -44,6 +46,16 @@ inline void PrintTo(const RegistryValue& value, std::ostream* out) {
     for (const uint8_t byte : value.data)
         *out << ' ' << static_cast<int>(byte);
     *out << " ]";
+}
+
+// The user's key at `path`, holding `name` when a value is given (the key is there either way).
+inline CMemoryRegistry UserKeyWith(std::wstring_view path, std::wstring_view name,
+                                   const std::optional<RegistryValue>& value) {
+    CMemoryRegistry registry;
+    registry.CreateKey(RegistryRoot::CurrentUser, path);
+    if (value)
+        registry.SetValue(RegistryRoot::CurrentUser, path, name, *value);
+    return registry;
 }
 
 // A record with every field away from its default.
